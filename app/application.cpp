@@ -1,0 +1,57 @@
+#include "app/application.h"
+
+#include <exception>
+
+#include "app/Unit1.h"
+#include "app/help.h"
+#include "images/ShowImage.h"
+#include "platform/dialogs.h"
+#include "service/Session.h"
+#include "upload/progress.h"
+
+QString applicationTitle() {
+    return QStringLiteral("\"КОРВЕЛЛА\" - Отправка файлов на печать");
+}
+
+KorvellaApplication::KorvellaApplication(int& argc, char** argv, platform::Dialogs& dialogs)
+    : QApplication(argc, argv), dialogs_(dialogs) {}
+
+bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        dialogs_.showError(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+Program::Program(platform::Dialogs& dialogs) : dialogs_(dialogs) {
+    // The main window first: its start-up sequence runs before the others exist.
+    form1_ = std::make_unique<TForm1>(dialogs);
+    form1_->setWindowTitle(applicationTitle());
+    form2_ = std::make_unique<TForm2>();
+    form3_ = std::make_unique<TForm3>();
+    formSession_ = std::make_unique<TformSession>();
+    frmHelp_ = std::make_unique<TfrmHelp>();
+}
+
+Program::~Program() {
+    shutdown();
+}
+
+int Program::exec() {
+    form1_->show();
+    const int code = QApplication::exec();
+    shutdown();
+    return code;
+}
+
+void Program::shutdown() {
+    if (std::exchange(shutDown_, true)) {
+        return;
+    }
+    form1_->FormDestroy();
+    if (!form1_->orderTable().close()) {
+        dialogs_.showError(form1_->orderTable().errorString());
+    }
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <memory>
+
+namespace platform {
+class Dialogs;
+}
+class TForm1;
+class TForm2;
+class TForm3;
+class TformSession;
+class TfrmHelp;
+
+// The program's title, also the main window's caption.
+QString applicationTitle();
+
+// The application object. An error that no handler catches is shown with its text in
+// an error box (through the dialogs seam) instead of ending the program.
+class KorvellaApplication : public QApplication {
+public:
+    KorvellaApplication(int& argc, char** argv, platform::Dialogs& dialogs);
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    platform::Dialogs& dialogs_;
+};
+
+// The program's windows, created in their fixed order at start and destroyed at the end.
+class Program {
+public:
+    explicit Program(platform::Dialogs& dialogs);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Shows the main window and runs the message loop until it closes, then shuts down.
+    int exec();
+    // The end of the program: the main window's FormDestroy, then the order table is
+    // closed, which saves it when changed; a failed save is shown.
+    void shutdown();
+
+    TForm1& form1() { return *form1_; }
+    TForm2& form2() { return *form2_; }
+    TForm3& form3() { return *form3_; }
+    TformSession& formSession() { return *formSession_; }
+    TfrmHelp& frmHelp() { return *frmHelp_; }
+
+private:
+    platform::Dialogs& dialogs_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TformSession> formSession_;
+    std::unique_ptr<TfrmHelp> frmHelp_;
+    bool shutDown_ = false;
+};

@@ -1,0 +1,6 @@
+#include "images/ShowImage.h"
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("Просмотр изображений"));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringView>
+
+namespace order {
+
+// How file paths (the order's key) and other texts of the order compare: the Latin
+// letters a-z equal A-Z, every other character (Cyrillic included) compares by its
+// UTF-16 code unit, and a text that is the start of a longer one comes first.
+// So a.JPG equals a.jpg, but Фото differs from фото.
+int compareKeys(QStringView a, QStringView b);
+inline bool keysEqual(QStringView a, QStringView b) {
+    return a.size() == b.size() && compareKeys(a, b) == 0;
+}
+
+}  // namespace order

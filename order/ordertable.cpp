@@ -1,0 +1,277 @@
+#include "order/ordertable.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cmath>
+
+#include "order/keyrule.h"
+
+namespace order {
+
+OrderTable::OrderTable(QObject* parent) : QObject(parent) {}
+
+OrderTable::~OrderTable() {
+    if (isOpen()) {
+        close();
+    }
+}
+
+bool OrderTable::open() {
+    if (isOpen() && !close()) {
+        return false;
+    }
+    OrderFileContents contents{OrderFileLayout::standard(), {}};
+    QFile file(fileName_);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            error_ = file.errorString();
+            return false;
+        }
+        std::optional<OrderFileContents> parsed = parseOrderFile(file.readAll(), &error_);
+        if (!parsed) {
+            return false;
+        }
+        contents = std::move(*parsed);
+    }
+    layout_ = std::move(contents.layout);
+    rows_ = std::move(contents.rows);
+    position_ = rows_.empty() ? -1 : 0;
+    state_ = State::Browse;
+    changed_ = false;
+    error_.clear();
+    emit dataChanged();
+    return true;
+}
+
+bool OrderTable::close() {
+    if (!isOpen()) {
+        return true;
+    }
+    checkBrowseMode();
+    if (changed_ && !save()) {
+        return false;
+    }
+    rows_.clear();
+    position_ = -1;
+    layout_ = OrderFileLayout::standard();
+    state_ = State::Closed;
+    emit dataChanged();
+    return true;
+}
+
+bool OrderTable::save() {
+    if (!saveTo(fileName_)) {
+        return false;
+    }
+    changed_ = false;
+    return true;
+}
+
+bool OrderTable::saveTo(const QString& path) {
+    QSaveFile file(path);
+    const QByteArray bytes = serializeOrderFile(layout_, rows_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error_ = QStringLiteral("Unable to write to csv file %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+const OrderRow& OrderTable::current() const {
+    static const OrderRow none;
+    if (state_ == State::Edit || state_ == State::Append) {
+        return buffer_;
+    }
+    return position_ >= 0 ? rows_[position_].row : none;
+}
+
+void OrderTable::checkBrowseMode() {
+    if (state_ == State::Edit || state_ == State::Append) {
+        post();
+    }
+}
+
+void OrderTable::moveTo(int position) {
+    checkBrowseMode();
+    if (rows_.empty()) {
+        return;
+    }
+    position = std::clamp(position, 0, rowCount() - 1);
+    if (position == position_) {
+        return;
+    }
+    position_ = position;
+    emit afterScroll();
+    emit dataChanged();
+}
+
+void OrderTable::first() {
+    moveTo(0);
+}
+void OrderTable::last() {
+    moveTo(rowCount() - 1);
+}
+void OrderTable::next() {
+    moveTo(position_ + 1);
+}
+void OrderTable::prior() {
+    moveTo(position_ - 1);
+}
+void OrderTable::moveBy(int rows) {
+    moveTo(position_ + rows);
+}
+void OrderTable::gotoBookmark(int bookmark) {
+    moveTo(bookmark);
+}
+
+void OrderTable::append() {
+    checkBrowseMode();
+    buffer_ = OrderRow();
+    state_ = State::Append;
+}
+
+void OrderTable::edit() {
+    if (state_ != State::Browse || position_ < 0) {
+        return;
+    }
+    buffer_ = rows_[position_].row;
+    state_ = State::Edit;
+}
+
+bool OrderTable::setField(Field field, const QVariant& value) {
+    if (state_ == State::Browse) {
+        edit();
+    }
+    if (state_ == State::Edit) {
+        if (readOnly_[static_cast<int>(field)] || (validator_ && !validator_(field, value))) {
+            return false;
+        }
+    } else if (state_ != State::Append) {
+        return false;
+    }
+    buffer_.setValue(field, value);
+    return true;
+}
+
+void OrderTable::post() {
+    if (state_ == State::Append) {
+        rows_.push_back({buffer_, std::nullopt});
+        position_ = rowCount() - 1;
+        state_ = State::Browse;
+        changed_ = true;
+        emit afterScroll();
+        emit dataChanged();
+    } else if (state_ == State::Edit) {
+        StoredRow& stored = rows_[position_];
+        if (!(stored.row == buffer_)) {
+            stored.row = buffer_;
+            stored.lineAsRead.reset();
+        }
+        state_ = State::Browse;
+        changed_ = true;
+        emit dataChanged();
+    }
+}
+
+void OrderTable::cancel() {
+    if (state_ == State::Edit || state_ == State::Append) {
+        state_ = State::Browse;
+        emit dataChanged();
+    }
+}
+
+bool OrderTable::locate(const QString& path) {
+    checkBrowseMode();
+    const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const StoredRow& stored) {
+        return keysEqual(stored.row.file, path);
+    });
+    if (it == rows_.end()) {
+        return false;
+    }
+    const int found = static_cast<int>(it - rows_.begin());
+    if (found != position_) {
+        position_ = found;
+        emit afterScroll();
+    }
+    emit dataChanged();
+    return true;
+}
+
+int compareFieldValues(Field field, const OrderRow& a, const OrderRow& b) {
+    if (isIntegerField(field)) {
+        constexpr double kNotANumber = 99999.9;
+        constexpr double kTolerance = 0.02;
+        const QVariant x = a.value(field);
+        const QVariant y = b.value(field);
+        const double dx = x.isNull() ? kNotANumber : x.toDouble();
+        const double dy = y.isNull() ? kNotANumber : y.toDouble();
+        if (std::fabs(dx - dy) <= kTolerance) {
+            return 0;
+        }
+        return dx < dy ? -1 : 1;
+    }
+    return compareKeys(a.text(field), b.text(field));
+}
+
+void OrderTable::sort(Field field, bool ascending) {
+    checkBrowseMode();
+    std::stable_sort(rows_.begin(), rows_.end(), [&](const StoredRow& a, const StoredRow& b) {
+        const int order = compareFieldValues(field, a.row, b.row);
+        return ascending ? order < 0 : order > 0;
+    });
+    changed_ = true;
+    position_ = rows_.empty() ? -1 : 0;
+    emit afterScroll();
+    emit dataChanged();
+}
+
+void OrderTable::deleteRows(int from, int to) {
+    checkBrowseMode();
+    from = std::max(from, 0);
+    to = std::min(to, rowCount() - 1);
+    if (from > to) {
+        return;
+    }
+    rows_.erase(rows_.begin() + from, rows_.begin() + to + 1);
+    if (rows_.empty()) {
+        position_ = -1;
+    } else {
+        position_ = position_ < rowCount() ? 0 : rowCount() - 1;
+    }
+    changed_ = true;
+    emit afterScroll();
+    emit dataChanged();
+}
+
+void OrderTable::empty() {
+    if (state_ == State::Edit || state_ == State::Append) {
+        state_ = State::Browse;
+    }
+    rows_.clear();
+    position_ = -1;
+    QFile::remove(fileName_);
+    emit afterScroll();
+    emit dataChanged();
+}
+
+void OrderTable::refresh() {
+    emit dataChanged();
+}
+
+std::optional<QString> openSettingAsideDamaged(OrderTable& table) {
+    if (table.open()) {
+        return std::nullopt;
+    }
+    QString message = table.errorString();
+    const QString aside = table.fileName() + QStringLiteral(".damaged");
+    QFile::remove(aside);
+    if (QFile::rename(table.fileName(), aside)) {
+        message +=
+            QStringLiteral("\r\n\r\nФайл заказа сохранён как %1, список начат заново.").arg(aside);
+        table.open();
+    }
+    return message;
+}
+
+}  // namespace order

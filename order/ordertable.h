@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "order/orderfile.h"
+#include "order/orderrow.h"
+
+namespace order {
+
+// The order: an ordered list of rows with a cursor on the current row, kept in
+// Data.csv. Positions and bookmarks count from 0. Lives on the user-interface thread;
+// the upload worker reads the current row while that thread waits for it.
+//
+// Saving happens on close() when the table changed since it was opened or saved; it
+// writes a new file and swaps it in, so a failed save leaves the old file whole.
+class OrderTable : public QObject {
+    Q_OBJECT
+
+public:
+    enum class State { Closed, Browse, Edit, Append };
+
+    // Asked for every field set on an existing row; false refuses the value.
+    using Validator = std::function<bool(Field field, const QVariant& value)>;
+
+    explicit OrderTable(QObject* parent = nullptr);
+    // Closes the table, saving it when changed; a failed save is not reported here
+    // (close() explicitly first to learn of it).
+    ~OrderTable() override;
+
+    void setFileName(const QString& path) { fileName_ = path; }
+    const QString& fileName() const { return fileName_; }
+    void setValidator(Validator validator) { validator_ = std::move(validator); }
+    // A read-only field refuses every value set on an existing row.
+    void setReadOnly(Field field, bool readOnly) { readOnly_[static_cast<int>(field)] = readOnly; }
+
+    // Loads the file when it exists, otherwise starts empty; cursor on the first row,
+    // changed flag cleared. On failure the table stays closed: see errorString().
+    bool open();
+    // Saves when changed, then drops the rows. When the save fails the table stays
+    // open with all its rows and the changed flag set: see errorString().
+    bool close();
+    bool isOpen() const { return state_ != State::Closed; }
+    bool isChanged() const { return changed_; }
+    const QString& errorString() const { return error_; }
+    // The header line the next save writes.
+    const QString& header() const { return layout_.header; }
+    // Writes the table to a file as a save does (atomically), without touching the
+    // changed flag.
+    bool saveTo(const QString& path);
+
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // The stored row at a position (not an edit in progress).
+    const OrderRow& row(int position) const { return rows_.at(position).row; }
+    // The current row with an edit in progress applied; an empty row when there is
+    // no current row.
+    const OrderRow& current() const;
+    QVariant value(Field field) const { return current().value(field); }
+    // The current position; -1 when the table is empty.
+    int position() const { return position_; }
+
+    // Cursor movement; a pending edit is posted first.
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveBy(int rows);
+    int bookmark() const { return position_; }
+    void gotoBookmark(int bookmark);
+
+    // Starts a new row, which post() adds at the end; fields set on it are not
+    // validated.
+    void append();
+    // Starts changing the current row.
+    void edit();
+    // Sets a field of the row being appended or edited (starting an edit when
+    // browsing). On an existing row the value passes the validator first; a refused
+    // value is not stored and the result is false.
+    bool setField(Field field, const QVariant& value);
+    void post();
+    void cancel();
+    State state() const { return state_; }
+
+    // Finds the first row whose file equals the path by the key rule and makes it
+    // current; false (cursor unmoved) when there is none.
+    bool locate(const QString& path);
+    // Sorts all rows by one field; the cursor goes to the first row.
+    void sort(Field field, bool ascending);
+    // Removes the rows from..to (inclusive); the cursor goes to the first row when
+    // its old position is still inside the table, else to the last row.
+    void deleteRows(int from, int to);
+    // Removes every row and deletes the file at once; the changed flag is kept.
+    void empty();
+    // Tells the views to show the current row again.
+    void refresh();
+
+signals:
+    // The current row or the data changed.
+    void dataChanged();
+    // The cursor moved.
+    void afterScroll();
+
+private:
+    bool save();
+    void moveTo(int position);
+    void checkBrowseMode();
+
+    QString fileName_;
+    QString error_;
+    Validator validator_;
+    State state_ = State::Closed;
+    OrderFileLayout layout_ = OrderFileLayout::standard();
+    std::vector<StoredRow> rows_;
+    int position_ = -1;
+    OrderRow buffer_;
+    bool changed_ = false;
+    std::array<bool, kFieldCount> readOnly_{};
+};
+
+// Sorting rule for one field: integers compare as numbers (an empty value counts as
+// 99999.9, values within 0.02 are equal), texts by the key rule. Negative, zero or
+// positive like a three-way comparison.
+int compareFieldValues(Field field, const OrderRow& a, const OrderRow& b);
+
+// Opens the table at start-up. When its file cannot be read, the file is moved aside
+// (as Data.csv.damaged) so it is never overwritten by an empty order, an empty table
+// is opened, and the message for the user is returned.
+std::optional<QString> openSettingAsideDamaged(OrderTable& table);
+
+}  // namespace order

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+namespace platform {
+
+// Dialogs shown as Qt message boxes, application-modal, captioned with the
+// application's title.
+class QtDialogs final : public Dialogs {
+public:
+    explicit QtDialogs(QString title) : title_(std::move(title)) {}
+
+    void showError(const QString& text) override;
+    Answer askAbortRetryIgnore(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+
+private:
+    int exec(int icon, const QString& text, int buttons);
+
+    QString title_;
+};
+
+}  // namespace platform

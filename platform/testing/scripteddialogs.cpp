@@ -1,0 +1,39 @@
+#include "platform/testing/scripteddialogs.h"
+
+namespace testing_support {
+
+void ScriptedDialogs::showError(const QString& text) {
+    shown_.push_back({Shown::Error, text});
+}
+
+platform::Dialogs::Answer ScriptedDialogs::askAbortRetryIgnore(const QString& text) {
+    shown_.push_back({Shown::AbortRetryIgnore, text});
+    if (abortRetryIgnore_.empty()) {
+        return Answer::Abort;
+    }
+    const Answer answer = abortRetryIgnore_.front();
+    abortRetryIgnore_.pop_front();
+    return answer;
+}
+
+bool ScriptedDialogs::askYesNo(const QString& text) {
+    shown_.push_back({Shown::YesNo, text});
+    if (yesNo_.empty()) {
+        return false;
+    }
+    const bool yes = yesNo_.front();
+    yesNo_.pop_front();
+    return yes;
+}
+
+QStringList ScriptedDialogs::errors() const {
+    QStringList texts;
+    for (const Shown& s : shown_) {
+        if (s.kind == Shown::Error) {
+            texts << s.text;
+        }
+    }
+    return texts;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,33 @@
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#include "csvcommand.h"
+
+namespace {
+
+void usage(QTextStream& err) {
+    err << "usage: korvella-tool COMMAND ARGS...\n"
+           "commands:\n"
+           "  csv FILE [--save OUT]   load an order file as the program does and print it;\n"
+           "                          with --save also write it to OUT as the program saves\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        usage(err);
+        return 2;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("csv")) {
+        return tool::runCsvCommand(args, out, err);
+    }
+    usage(err);
+    return 2;
+}
