@@ -1,16 +1,33 @@
 #include "app/Unit1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <exception>
 
+#include "order/addfile.h"
+#include "order/readjpeginfo.h"
 #include "platform/dialogs.h"
 #include "platform/workfolder.h"
 
 TForm1::TForm1(platform::Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("TForm1"));
+
     actSend = new QAction(this);
     actSend->setObjectName(QStringLiteral("actSend"));
     addAction(actSend);
+
+    actAdd = new QAction(QStringLiteral("Выбрать файлы"), this);
+    actAdd->setObjectName(QStringLiteral("actAdd"));
+    actAdd->setToolTip(QStringLiteral("Выбрать файлы для отправки"));
+    actAdd->setStatusTip(actAdd->toolTip());
+    actAdd->setShortcut(QKeySequence(Qt::Key_Insert));
+    addAction(actAdd);
+    connect(actAdd, &QAction::triggered, this, &TForm1::actAddExecute);
+
     connect(&Data, &order::OrderTable::dataChanged, this, &TForm1::DataSource1DataChange);
     FormCreate();
 }
@@ -19,15 +36,24 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     try {
+        qApp->installEventFilter(this);
+        setAcceptDrops(true);
+
         actSend->setEnabled(false);
         SortField = order::Field::File;
         Ascending = true;
+
         OpenOrderTable();
         DataSource1DataChange();
     } catch (const std::exception& e) {
         // A step that fails ends the sequence; the error is the user's to read.
         dialogs_.showError(QString::fromUtf8(e.what()));
     }
+}
+
+void TForm1::FormDestroy() {
+    setAcceptDrops(false);
+    qApp->removeEventFilter(this);
 }
 
 void TForm1::OpenOrderTable() {
@@ -40,8 +66,105 @@ void TForm1::OpenOrderTable() {
     Data.sort(order::Field::File, true);
 }
 
+void TForm1::ReopenOrderTable() {
+    if (!Data.close()) {
+        dialogs_.showError(Data.errorString());
+        return;
+    }
+    if (const std::optional<QString> problem = order::openSettingAsideDamaged(Data)) {
+        dialogs_.showError(*problem);
+    }
+}
+
 void TForm1::DataSource1DataChange() {
     actSend->setEnabled(Data.rowCount() > 0);
 }
 
-void TForm1::FormDestroy() {}
+void TForm1::AddFile(const QString& FileName) {
+    const QString firstFormat = Formats.empty() ? QString() : Formats.front().Name;
+    order::addFile(Data, FileName, firstFormat, SortField, Ascending);
+}
+
+void TForm1::actAddExecute() {
+    const QStringList files =
+        dialogs_.getOpenFileNames({QStringLiteral("jpeg"),
+                                   {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
+                                   QStringLiteral("jpg"),
+                                   true});
+    if (files.isEmpty()) {
+        return;
+    }
+    try {
+        for (const QString& file : files) {
+            AddFile(file);
+        }
+    } catch (const order::FileOpenError& e) {
+        // The files added so far stay in the table and are saved at the next close.
+        dialogs_.showError(QString::fromStdString(e.what()));
+        return;
+    }
+    ReopenOrderTable();
+}
+
+void TForm1::DropFiles(const QStringList& paths) {
+    try {
+        for (const QString& path : paths) {
+            if (order::hasJpegExtension(path)) {
+                AddFile(path);
+            }
+        }
+    } catch (const order::FileOpenError& e) {
+        dialogs_.showError(QString::fromStdString(e.what()));
+        return;
+    }
+    ReopenOrderTable();
+}
+
+namespace {
+
+QStringList localFiles(const QMimeData* mime) {
+    QStringList files;
+    if (mime != nullptr) {
+        for (const QUrl& url : mime->urls()) {
+            if (url.isLocalFile()) {
+                files << url.toLocalFile();
+            }
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
+void TForm1::AppMessage(QObject* receiver, QEvent* event, bool& Handled) {
+    Handled = false;
+    if (event->type() != QEvent::Drop || !acceptDrops()) {
+        return;
+    }
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (widget == nullptr || widget->window() != this) {
+        return;
+    }
+    auto* drop = static_cast<QDropEvent*>(event);
+    drop->acceptProposedAction();
+    Handled = true;
+    DropFiles(localFiles(drop->mimeData()));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    bool handled = false;
+    AppMessage(watched, event, handled);
+    return handled || QWidget::eventFilter(watched, event);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}

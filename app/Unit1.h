@@ -7,6 +7,8 @@
 #include "order/ordertable.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
 class TSendFilesTask;
 
 namespace platform {
@@ -23,19 +25,39 @@ public:
     explicit TForm1(platform::Dialogs& dialogs, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Runs when the main window is destroyed at the end of the program.
+    // Runs when the main window is destroyed at the end of the program: the window
+    // stops taking dropped files.
     void FormDestroy();
+
+    // Adds one photo to the order (see order::addFile); a refused file leaves no trace.
+    // Throws order::FileOpenError when the file cannot be opened.
+    void AddFile(const QString& FileName);
+    // The add command: the file dialog, then each chosen file; the order is saved.
+    void actAddExecute();
+    // Adds the dropped files whose names end in .jpg or .jpeg; the order is saved.
+    void DropFiles(const QStringList& paths);
 
     order::OrderTable& orderTable() { return Data; }
     QAction* sendAction() const { return actSend; }
+    QAction* addCommand() const { return actAdd; }
     order::Field sortField() const { return SortField; }
     bool ascending() const { return Ascending; }
 
     // The running upload worker; none outside an upload.
     TSendFilesTask* SendTask = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+
 private:
     void FormCreate();
+    // The application-wide message hook: takes the files dropped on this window to
+    // DropFiles and reports them handled; every other event passes unchanged.
+    void AppMessage(QObject* receiver, QEvent* event, bool& Handled);
+    // Closes and reopens the order table, which saves and reloads Data.csv.
+    void ReopenOrderTable();
     void OpenOrderTable();
     // The state that depends on the order's rows, after every change of the table.
     void DataSource1DataChange();
@@ -48,4 +70,5 @@ private:
     std::array<QString, 31> HelpString;
     std::array<QString, 31> InfoString;
     QAction* actSend = nullptr;
+    QAction* actAdd = nullptr;
 };

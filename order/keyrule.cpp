@@ -12,6 +12,14 @@ char16_t foldLatin(char16_t c) {
 
 }  // namespace
 
+QString foldedKey(QStringView key) {
+    QString folded = key.toString();
+    for (QChar& c : folded) {
+        c = QChar(foldLatin(c.unicode()));
+    }
+    return folded;
+}
+
 int compareKeys(QStringView a, QStringView b) {
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {

@@ -35,7 +35,7 @@ bool OrderTable::open() {
         contents = std::move(*parsed);
     }
     layout_ = std::move(contents.layout);
-    rows_ = std::move(contents.rows);
+    setRows(std::move(contents.rows));
     position_ = rows_.empty() ? -1 : 0;
     state_ = State::Browse;
     changed_ = false;
@@ -52,12 +52,29 @@ bool OrderTable::close() {
     if (changed_ && !save()) {
         return false;
     }
-    rows_.clear();
+    setRows({});
     position_ = -1;
     layout_ = OrderFileLayout::standard();
     state_ = State::Closed;
     emit dataChanged();
     return true;
+}
+
+void OrderTable::setRows(std::vector<StoredRow> rows) {
+    rows_ = std::move(rows);
+    keyCount_.clear();
+    for (const StoredRow& stored : rows_) {
+        indexKey(stored.row.file, 1);
+    }
+    sortedBy_.reset();
+}
+
+void OrderTable::indexKey(const QString& file, int delta) {
+    int& count = keyCount_[foldedKey(file)];
+    count += delta;
+    if (count <= 0) {
+        keyCount_.remove(foldedKey(file));
+    }
 }
 
 bool OrderTable::save() {
@@ -157,6 +174,8 @@ bool OrderTable::setField(Field field, const QVariant& value) {
 void OrderTable::post() {
     if (state_ == State::Append) {
         rows_.push_back({buffer_, std::nullopt});
+        indexKey(buffer_.file, 1);
+        sortedBy_.reset();
         position_ = rowCount() - 1;
         state_ = State::Browse;
         changed_ = true;
@@ -165,8 +184,11 @@ void OrderTable::post() {
     } else if (state_ == State::Edit) {
         StoredRow& stored = rows_[position_];
         if (!(stored.row == buffer_)) {
+            indexKey(stored.row.file, -1);
+            indexKey(buffer_.file, 1);
             stored.row = buffer_;
             stored.lineAsRead.reset();
+            sortedBy_.reset();
         }
         state_ = State::Browse;
         changed_ = true;
@@ -183,6 +205,9 @@ void OrderTable::cancel() {
 
 bool OrderTable::locate(const QString& path) {
     checkBrowseMode();
+    if (!keyCount_.contains(foldedKey(path))) {
+        return false;
+    }
     const auto it = std::find_if(rows_.begin(), rows_.end(), [&](const StoredRow& stored) {
         return keysEqual(stored.row.file, path);
     });
@@ -220,8 +245,33 @@ void OrderTable::sort(Field field, bool ascending) {
         const int order = compareFieldValues(field, a.row, b.row);
         return ascending ? order < 0 : order > 0;
     });
+    sortedBy_ = std::make_pair(field, ascending);
     changed_ = true;
     position_ = rows_.empty() ? -1 : 0;
+    emit afterScroll();
+    emit dataChanged();
+}
+
+void OrderTable::appendSorted(const OrderRow& row, Field field, bool ascending) {
+    checkBrowseMode();
+    if (sortedBy_ != std::make_pair(field, ascending)) {
+        append();
+        buffer_ = row;
+        post();
+        sort(field, ascending);
+        return;
+    }
+    // After every row that does not sort behind the new one, as a stable sort of the
+    // table with the row appended would place it.
+    const auto place = std::upper_bound(
+        rows_.begin(), rows_.end(), row, [&](const OrderRow& value, const StoredRow& stored) {
+            const int order = compareFieldValues(field, value, stored.row);
+            return ascending ? order < 0 : order > 0;
+        });
+    rows_.insert(place, StoredRow{row, std::nullopt});
+    indexKey(row.file, 1);
+    changed_ = true;
+    position_ = 0;
     emit afterScroll();
     emit dataChanged();
 }
@@ -232,6 +282,9 @@ void OrderTable::deleteRows(int from, int to) {
     to = std::min(to, rowCount() - 1);
     if (from > to) {
         return;
+    }
+    for (int i = from; i <= to; ++i) {
+        indexKey(rows_[i].row.file, -1);
     }
     rows_.erase(rows_.begin() + from, rows_.begin() + to + 1);
     if (rows_.empty()) {
@@ -249,6 +302,7 @@ void OrderTable::empty() {
         state_ = State::Browse;
     }
     rows_.clear();
+    keyCount_.clear();
     position_ = -1;
     QFile::remove(fileName_);
     emit afterScroll();

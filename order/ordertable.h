@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -90,6 +91,9 @@ public:
     bool locate(const QString& path);
     // Sorts all rows by one field; the cursor goes to the first row.
     void sort(Field field, bool ascending);
+    // Appends a row and sorts the table as sort() does, in one step: the row takes the
+    // place a stable sort gives it, so adding many rows costs no full sort each.
+    void appendSorted(const OrderRow& row, Field field, bool ascending);
     // Removes the rows from..to (inclusive); the cursor goes to the first row when
     // its old position is still inside the table, else to the last row.
     void deleteRows(int from, int to);
@@ -108,6 +112,8 @@ private:
     bool save();
     void moveTo(int position);
     void checkBrowseMode();
+    void setRows(std::vector<StoredRow> rows);
+    void indexKey(const QString& file, int delta);
 
     QString fileName_;
     QString error_;
@@ -119,6 +125,12 @@ private:
     OrderRow buffer_;
     bool changed_ = false;
     std::array<bool, kFieldCount> readOnly_{};
+    // How many rows hold each key (the file path with Latin letters folded), so that a
+    // look-up of a new file costs no pass over the table.
+    QHash<QString, int> keyCount_;
+    // The order the rows are known to be in, kept while only sorted inserts and
+    // deletions change the table.
+    std::optional<std::pair<Field, bool>> sortedBy_;
 };
 
 // Sorting rule for one field: integers compare as numbers (an empty value counts as

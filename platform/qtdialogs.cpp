@@ -1,5 +1,6 @@
 #include "platform/qtdialogs.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace platform {
@@ -30,6 +31,23 @@ Dialogs::Answer QtDialogs::askAbortRetryIgnore(const QString& text) {
 bool QtDialogs::askYesNo(const QString& text) {
     return exec(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
+}
+
+QStringList QtDialogs::getOpenFileNames(const OpenFileRequest& request) {
+    QFileDialog dialog;
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filterName + QStringLiteral(" (") + request.patterns.join(u' ') +
+                         QLatin1Char(')'));
+    // The filter shows as its description alone.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    return dialog.selectedFiles();
 }
 
 }  // namespace platform

@@ -13,6 +13,7 @@ public:
     void showError(const QString& text) override;
     Answer askAbortRetryIgnore(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    QStringList getOpenFileNames(const OpenFileRequest& request) override;
 
 private:
     int exec(int icon, const QString& text, int buttons);

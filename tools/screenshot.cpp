@@ -30,6 +30,10 @@ public:
         print("yes/no", text);
         return false;
     }
+    QStringList getOpenFileNames(const OpenFileRequest& request) override {
+        print("open files", request.filterName);
+        return {};
+    }
 
 private:
     static void print(const char* kind, const QString& text) {

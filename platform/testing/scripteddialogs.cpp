@@ -26,6 +26,20 @@ bool ScriptedDialogs::askYesNo(const QString& text) {
     return yes;
 }
 
+QStringList ScriptedDialogs::getOpenFileNames(const OpenFileRequest& request) {
+    shown_.push_back(
+        {Shown::OpenFiles,
+         QStringList{request.filterName, request.patterns.join(u';'), request.defaultSuffix,
+                     QLatin1String(request.multiple ? "multiple" : "single")}
+             .join(u'|')});
+    if (openFiles_.empty()) {
+        return {};
+    }
+    QStringList files = openFiles_.front();
+    openFiles_.pop_front();
+    return files;
+}
+
 QStringList ScriptedDialogs::errors() const {
     QStringList texts;
     for (const Shown& s : shown_) {

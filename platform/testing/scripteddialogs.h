@@ -13,16 +13,20 @@ namespace testing_support {
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Shown {
-        enum Kind { Error, AbortRetryIgnore, YesNo } kind;
+        enum Kind { Error, AbortRetryIgnore, YesNo, OpenFiles } kind;
         QString text;
     };
 
     void showError(const QString& text) override;
     Answer askAbortRetryIgnore(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    // Recorded with the text "FILTERNAME|PATTERNS;...|SUFFIX|multiple or single".
+    QStringList getOpenFileNames(const OpenFileRequest& request) override;
 
     void scriptAnswer(Answer answer) { abortRetryIgnore_.push_back(answer); }
     void scriptYesNo(bool yes) { yesNo_.push_back(yes); }
+    // The next open-file dialog returns these files; with none scripted it is cancelled.
+    void scriptOpenFiles(const QStringList& files) { openFiles_.push_back(files); }
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList errors() const;
@@ -31,6 +35,7 @@ private:
     std::vector<Shown> shown_;
     std::deque<Answer> abortRetryIgnore_;
     std::deque<bool> yesNo_;
+    std::deque<QStringList> openFiles_;
 };
 
 }  // namespace testing_support
