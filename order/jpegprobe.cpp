@@ -10,7 +10,9 @@ namespace {
 
 // Two bytes form a marker when the first is 0xFF and the second neither 0x00 (a
 // stuffed byte) nor 0xFF (a fill byte).
-bool isMarker(uint8_t m1, uint8_t m2) { return m1 == 0xFF && m2 != 0x00 && m2 != 0xFF; }
+bool isMarker(uint8_t m1, uint8_t m2) {
+    return m1 == 0xFF && m2 != 0x00 && m2 != 0xFF;
+}
 
 // Reads through a small window so that the walk costs a few system calls per file,
 // while a scan over garbage advances a whole chunk at a time.
@@ -40,13 +42,15 @@ public:
             if (q > last) {
                 break;
             }
-            const int64_t want = std::min<int64_t>(static_cast<int64_t>(chunk.size()), last - q + 2);
+            const int64_t want =
+                std::min<int64_t>(static_cast<int64_t>(chunk.size()), last - q + 2);
             const int64_t got = source_.readAt(q, chunk.data(), want);
             if (got < 2) {
                 break;
             }
             for (int64_t i = 0; i + 1 < got; ++i) {
-                const void* ff = std::memchr(chunk.data() + i, 0xFF, static_cast<size_t>(got - 1 - i));
+                const void* ff =
+                    std::memchr(chunk.data() + i, 0xFF, static_cast<size_t>(got - 1 - i));
                 if (ff == nullptr) {
                     break;
                 }
@@ -84,7 +88,9 @@ private:
     int64_t windowLength_ = 0;
 };
 
-bool isAcceptedFrame(uint8_t m2) { return m2 == 0xC0 || m2 == 0xC1 || m2 == 0xC2; }
+bool isAcceptedFrame(uint8_t m2) {
+    return m2 == 0xC0 || m2 == 0xC1 || m2 == 0xC2;
+}
 
 }  // namespace
 

@@ -69,8 +69,8 @@ bool ReadJpegInfo(const QString& FileName, quint16& Width, quint16& Height, qint
     Height = 1;
     Size = 0;
     // Non-blocking, so that a pipe named like a photo cannot stall the open.
-    const FileDescriptor fd(
-        ::open(QFile::encodeName(FileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor fd(::open(QFile::encodeName(FileName).constData(),
+                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) {
         const int error = errno;
         throw FileOpenError(QStringLiteral("Cannot open file \"%1\". %2")

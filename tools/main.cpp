@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "csvcommand.h"
+#include "probecommand.h"
 
 namespace {
 
@@ -10,7 +11,9 @@ void usage(QTextStream& err) {
     err << "usage: korvella-tool COMMAND ARGS...\n"
            "commands:\n"
            "  csv FILE [--save OUT]   load an order file as the program does and print it;\n"
-           "                          with --save also write it to OUT as the program saves\n";
+           "                          with --save also write it to OUT as the program saves\n"
+           "  probe FILE...           read each JPEG's pixel size and file size as the\n"
+           "                          program does when adding photos\n";
 }
 
 }  // namespace
@@ -27,6 +30,9 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("csv")) {
         return tool::runCsvCommand(args, out, err);
+    }
+    if (command == QLatin1String("probe")) {
+        return tool::runProbeCommand(args, out, err);
     }
     usage(err);
     return 2;

@@ -48,8 +48,8 @@ TEST_F(AddFileTest, NewPhotoGetsTheDefaultsAndTheTableIsSorted) {
     EXPECT_EQ(table_.position(), 0);
     const OrderRow& row = table_.row(1);
     EXPECT_EQ(row, (OrderRow{b, 1, QStringLiteral("10x15"), QStringLiteral("С полями"),
-                             QStringLiteral("Матовая"),
-                             static_cast<qint32>(QFileInfo(b).size()), 3000, 2000}));
+                             QStringLiteral("Матовая"), static_cast<qint32>(QFileInfo(b).size()),
+                             3000, 2000}));
     EXPECT_EQ(table_.row(0).file, a);
 }
 
@@ -72,7 +72,8 @@ TEST_F(AddFileTest, SamePathInOtherLatinCaseMovesTheCursorAndKeepsTheCount) {
 
 TEST_F(AddFileTest, RefusedFilesLeaveNoTrace) {
     QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg"));
-    writeFile(dir_.filePath("picture.jpg"), QByteArray("\x89PNG\r\n\x1A\n", 8) + QByteArray(100, 0));
+    writeFile(dir_.filePath("picture.jpg"),
+              QByteArray("\x89PNG\r\n\x1A\n", 8) + QByteArray(100, 0));
     for (const char* name : {"missing.jpg", "folder.jpg", "picture.jpg"}) {
         EXPECT_EQ(add(dir_.filePath(name)), AddOutcome::Refused) << name;
     }
@@ -108,8 +109,10 @@ TEST(JpegExtension, LatinLowerCasedTextFromTheLastDot) {
 // state the list is in.
 TEST(AppendSorted, MatchesAFullStableSort) {
     QTemporaryDir dir;
-    for (const auto& [field, ascending] : {std::pair{Field::File, true}, {Field::Count, false},
-                                           {Field::Format, true}, {Field::Count, true}}) {
+    for (const auto& [field, ascending] : {std::pair{Field::File, true},
+                                           {Field::Count, false},
+                                           {Field::Format, true},
+                                           {Field::Count, true}}) {
         OrderTable added;
         OrderTable sorted;
         added.setFileName(dir.filePath("a.csv"));

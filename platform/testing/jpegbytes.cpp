@@ -54,8 +54,8 @@ QByteArray encodedJpeg(int width, int height) {
     while (cinfo.next_scanline < cinfo.image_height) {
         for (int x = 0; x < width; ++x) {
             row[x * 3] = static_cast<unsigned char>(x * 255 / std::max(1, width - 1));
-            row[x * 3 + 1] = static_cast<unsigned char>(cinfo.next_scanline * 255 /
-                                                        std::max(1, height - 1));
+            row[x * 3 + 1] =
+                static_cast<unsigned char>(cinfo.next_scanline * 255 / std::max(1, height - 1));
             row[x * 3 + 2] = 128;
         }
         JSAMPROW rows[1] = {row.data()};
