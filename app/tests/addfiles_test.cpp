@@ -56,8 +56,7 @@ protected:
         }
         mime->setUrls(urls);
         // A drag enters first; the window that takes it is the one the drop goes to.
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton,
-                              Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&program_->form1(), &enter);
         QDropEvent event(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&program_->form1(), &event);
@@ -76,7 +75,8 @@ protected:
 TEST_F(AddingPhotos, ChosenFilesAreAddedSortedAndSaved) {
     QAction* send = program_->form1().sendAction();
     ASSERT_FALSE(send->isEnabled());
-    dialogs_.scriptOpenFiles({photo("c.jpg"), photo("A.jpg"), photos_ + "gone.jpg", photo("b.jpeg")});
+    dialogs_.scriptOpenFiles(
+        {photo("c.jpg"), photo("A.jpg"), photos_ + "gone.jpg", photo("b.jpeg")});
     program_->form1().addCommand()->trigger();
 
     ASSERT_EQ(dialogs_.shown().size(), 1u);
@@ -121,8 +121,9 @@ TEST_F(AddingPhotos, UnreadableFileStopsTheBatchAndKeepsWhatWasAdded) {
 
     dialogs_.scriptOpenFiles({a, locked, c});
     program_->form1().actAddExecute();
-    EXPECT_EQ(dialogs_.errors(),
-              QStringList{QStringLiteral("Cannot open file \"%1\". Permission denied").arg(locked)});
+    EXPECT_EQ(
+        dialogs_.errors(),
+        QStringList{QStringLiteral("Cannot open file \"%1\". Permission denied").arg(locked)});
     EXPECT_EQ(files(), QStringList{"a.jpg"});
     EXPECT_FALSE(QFile::exists(dataFile()));  // not saved yet: at the next close
 

@@ -209,15 +209,21 @@ INSTANTIATE_TEST_SUITE_P(
         CorpusCase{"et-ExifTool.jpg", true}, CorpusCase{"gen-bomb-65500x65500.jpg", true},
         CorpusCase{"gen-testorig-arith-progressive.jpg", false},
         CorpusCase{"gen-testorig-cut-before-sof.jpg", false},
-        CorpusCase{"gen-testorig-fill-ff.jpg", true}, CorpusCase{"jd-empty.jpg", false},
+        CorpusCase{"gen-testorig-fill-ff.jpg", true},
+        CorpusCase{"hand-hierarchical-dhp-sof1-sof5.jpg", true, false},
+        CorpusCase{"jd-empty.jpg", false},
+        CorpusCase{"jd-invalid-dimensions.jpg", true, false},  // height 0
         CorpusCase{"jd-jpeg_lossless_sel1.jpg", false}, CorpusCase{"jd-jpg-cmyk-1.jpg", true},
-        CorpusCase{"jd-jpg-progressive.jpg", true}, CorpusCase{"ljt-monkey12.jpg", true, false},
-        CorpusCase{"ljt-testimgari.jpg", false}, CorpusCase{"ljt-testorig.jpg", true},
-        CorpusCase{"ljt-testorig.png.jpg", false},
+        CorpusCase{"jd-jpg-progressive.jpg", true},
+        CorpusCase{"jd-missing-frame-image-1410.jpg", false},
+        CorpusCase{"jd-missing-sos.jpg", false},  // ends before its length + 4
+        CorpusCase{"ljt-monkey12.jpg", true, false}, CorpusCase{"ljt-testimgari.jpg", false},
+        CorpusCase{"ljt-testorig.jpg", true}, CorpusCase{"ljt-testorig.png.jpg", false},
         CorpusCase{"pil-decompression_bomb.gif.jpg", false},
-        CorpusCase{"pil-hopper_gray.jpg", true}, CorpusCase{"pil-sugarshack.mpo.jpg", true},
-        CorpusCase{"pil-truncated_jpeg.jpg", true}, CorpusCase{"rec-Landscape_6.jpg", true},
-        CorpusCase{"Фото;1.JPEG", true}));
+        CorpusCase{"pil-hopper_gray.jpg", true},
+        CorpusCase{"pil-orientation_rectangle.jpg", false},  // height 1
+        CorpusCase{"pil-sugarshack.mpo.jpg", true}, CorpusCase{"pil-truncated_jpeg.jpg", true},
+        CorpusCase{"rec-Landscape_6.jpg", true}, CorpusCase{"Фото;1.JPEG", true}));
 
 class ProbeFiles : public ::testing::Test {
 protected:
