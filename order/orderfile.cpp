@@ -163,7 +163,12 @@ OrderRow parseRow(QStringView line, const std::vector<Field>& columns, size_t na
     return row;
 }
 
+// Quotes also keep spaces and tabs at either end, which the reader trims from an
+// unquoted value: a path such as "/photos/a.jpg " survives a save and reload.
 bool needsQuotes(const QString& value) {
+    if (!value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()))) {
+        return true;
+    }
     for (const QChar c : value) {
         if (c == u';' || c == u'\r' || c == u'\n' || c == u'"') {
             return true;
