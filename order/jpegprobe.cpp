@@ -83,7 +83,7 @@ private:
 
     ByteSource& source_;
     int64_t size_;
-    std::array<uint8_t, 4096> window_{};
+    std::array<uint8_t, 32> window_{};
     int64_t windowStart_ = 0;
     int64_t windowLength_ = 0;
 };

@@ -11,9 +11,7 @@ inline bool referenceWalk(const uint8_t* file, int64_t size, int& width, int& he
     int64_t pos = 2;
     width = 1;
     height = 1;
-    auto byteAt = [&](int64_t at) -> uint8_t {
-        return at >= 0 && at < size ? file[at] : 0;
-    };
+    auto byteAt = [&](int64_t at) -> uint8_t { return at >= 0 && at < size ? file[at] : 0; };
     auto readTwo = [&](uint8_t& a, uint8_t& b) {
         a = byteAt(pos);
         b = byteAt(pos + 1);
