@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     QStringList files;
     for (int i = 0; i < count; ++i) {
         // Names in an order other than the sorted one, as a file dialog may give them.
-        const QString path = dir.filePath(QStringLiteral("IMG_%1.jpg").arg((i * 7919) % count, 5, 10, QLatin1Char('0')));
+        const QString path = dir.filePath(
+            QStringLiteral("IMG_%1.jpg").arg((i * 7919) % count, 5, 10, QLatin1Char('0')));
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size()) {
             out << "cannot write " << path << "\n";

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace labd {
+
+// Header names compare without letter case.
+struct CaseInsensitiveLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+using Headers = std::map<std::string, std::string, CaseInsensitiveLess>;
+
+struct Request {
+    std::string method;
+    std::string target;  // as sent: origin form "/p?q" or absolute form "http://h/p?q"
+    std::string version;
+    Headers headers;
+    std::string body;
+    std::string peer;  // address of the client
+
+    // The path and query of the target, whichever form it came in.
+    std::string originTarget() const;
+    // "host:port" of an absolute-form target; empty for origin form.
+    std::string absoluteAuthority() const;
+    std::string path() const;
+    // Query parameters, percent- and plus-decoded.
+    std::map<std::string, std::string> query() const;
+};
+
+struct Response {
+    int status = 200;
+    Headers headers;
+    std::string body;
+    // Faults on purpose, for the client's tests: wait before answering, or close the
+    // connection after this many bytes of the response.
+    int stallSeconds = 0;
+    int64_t dropAfterBytes = -1;
+    // Relay a prepared raw response instead (a forwarded request's answer).
+    std::string raw;
+};
+
+// A small HTTP/1.x server for labd: one thread per connection, one request per
+// connection (the answer closes it). It is written for byte-level control (stalls,
+// dropped connections, proxy requests in absolute form, multipart bodies of any
+// layout), which general-purpose server libraries hide.
+class HttpServer {
+public:
+    using Handler = std::function<Response(const Request&)>;
+    using Logger = std::function<void(const Request&, const Response&)>;
+
+    HttpServer(Handler handler, Logger logger = nullptr);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Binds to the address and port (0: any free port) and starts serving on a thread
+    // of its own. False with errorString() when the address cannot be bound.
+    bool start(const std::string& address, int port);
+    // Stops accepting, waits for the connections being served, and returns.
+    void stop();
+    int port() const { return port_; }
+    const std::string& errorString() const { return error_; }
+
+private:
+    void acceptLoop();
+    void serve(int fd, std::string peer);
+
+    Handler handler_;
+    Logger logger_;
+    int listenFd_ = -1;
+    int port_ = 0;
+    std::string error_;
+    std::atomic<bool> stopping_{false};
+    std::thread acceptThread_;
+    // Connections are served on detached threads; stop() waits until none is left.
+    std::mutex connectionsMutex_;
+    std::condition_variable connectionsDone_;
+    std::vector<int> openFds_;
+};
+
+std::string reasonPhrase(int status);
+std::string percentDecode(const std::string& text, bool plusIsSpace);
+
+}  // namespace labd

@@ -1,0 +1,466 @@
+#include "labd/labservice.h"
+
+#include <iconv.h>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <sstream>
+
+#include "labd/banner.h"
+#include "labd/default_formats.h"
+#include "labd/multipart.h"
+
+namespace labd {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
+
+std::string html(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+Response text(int status, const std::string& body) {
+    Response r;
+    r.status = status;
+    r.body = body;
+    return r;
+}
+
+Response page(const std::string& title, const std::string& body) {
+    Response r;
+    r.headers["Content-Type"] = "text/html; charset=utf-8";
+    r.body = "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\"><title>" + html(title) +
+             "</title><style>"
+             "body{font-family:sans-serif;margin:2em;color:#222;background:#f6f7f9}"
+             "h1{color:#2d6b2d}table{border-collapse:collapse;background:#fff}"
+             "th,td{border:1px solid #ccc;padding:6px 10px;text-align:left}"
+             "th{background:#399639;color:#fff}img{max-width:160px;max-height:120px}"
+             ".total{font-size:1.3em;margin:1em 0}.placed{color:#2d6b2d;font-weight:bold}"
+             "button{font-size:1.1em;padding:8px 20px;background:#6382ce;color:#fff;border:0}"
+             "</style></head><body>\n" +
+             body + "\n</body></html>\n";
+    return r;
+}
+
+std::string randomKey() {
+    static std::mutex mutex;
+    static std::mt19937_64 generator{std::random_device{}()};
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::lock_guard<std::mutex> lock(mutex);
+    std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 2);
+    std::string key;
+    for (int i = 0; i < 32; ++i) {
+        key += kAlphabet[pick(generator)];
+    }
+    return key;
+}
+
+std::string paperName(const std::string& wire) {
+    if (wire == "matov") return "Матовая";
+    if (wire == "glyanc") return "Глянцевая";
+    return wire;
+}
+
+std::string paramName(const std::string& wire) {
+    if (wire == "WithBorder") return "С полями";
+    if (wire == "WithoutBorder") return "Без полей";
+    if (wire == "AsIs") return "Подготовленный";
+    return wire;
+}
+
+std::string money(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.2f", value);
+    return buffer;
+}
+
+bool readFile(const fs::path& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    out = buffer.str();
+    return true;
+}
+
+}  // namespace
+
+std::string base64Encode(const std::string& bytes) {
+    static constexpr char kTable[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const uint32_t n = (static_cast<uint8_t>(bytes[i]) << 16) |
+                           (static_cast<uint8_t>(bytes[i + 1]) << 8) | static_cast<uint8_t>(bytes[i + 2]);
+        out += {kTable[n >> 18], kTable[(n >> 12) & 63], kTable[(n >> 6) & 63], kTable[n & 63]};
+    }
+    if (i + 1 == bytes.size()) {
+        const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
+        out += {kTable[n >> 18], kTable[(n >> 12) & 63], '=', '='};
+    } else if (i + 2 == bytes.size()) {
+        const uint32_t n = (static_cast<uint8_t>(bytes[i]) << 16) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
+        out += {kTable[n >> 18], kTable[(n >> 12) & 63], kTable[(n >> 6) & 63], '='};
+    }
+    return out;
+}
+
+std::string windows1251ToUtf8(const std::string& bytes) {
+    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1251");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return bytes;
+    }
+    std::string out;
+    for (const char c : bytes) {
+        char in = c;
+        char buffer[8];
+        char* inPtr = &in;
+        char* outPtr = buffer;
+        size_t inLeft = 1;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+            out += "\xEF\xBF\xBD";
+        } else {
+            out.append(buffer, sizeof buffer - outLeft);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+std::vector<PrintFormat> parseFormats(const std::string& text) {
+    std::vector<PrintFormat> formats;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        std::string field;
+        while (std::getline(parts, field, ':')) {
+            fields.push_back(field);
+        }
+        if (fields.size() == 7) {
+            formats.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
+        }
+    }
+    return formats;
+}
+
+const std::string& defaultFormatsText() {
+    static const std::string text = kDefaultFormats;
+    return text;
+}
+
+LabService::LabService(ServiceOptions options) : options_(std::move(options)) {}
+
+bool LabService::open(std::string* error) {
+    std::error_code ec;
+    fs::create_directories(fs::path(options_.dataDir) / "photos", ec);
+    if (ec) {
+        *error = "cannot create " + options_.dataDir + ": " + ec.message();
+        return false;
+    }
+    const fs::path formatsFile = fs::path(options_.dataDir) / "formats.txt";
+    std::string catalogue;
+    if (!readFile(formatsFile, catalogue)) {
+        catalogue = defaultFormatsText();
+        std::ofstream(formatsFile, std::ios::binary) << catalogue;
+    }
+    formats_ = parseFormats(catalogue);
+    return store_.open((fs::path(options_.dataDir) / "labd.sqlite").string(), error);
+}
+
+Response LabService::handle(const Request& request) {
+    Response response = route(request);
+    response.stallSeconds = options_.stallSeconds;
+    response.dropAfterBytes = options_.dropAfterBytes;
+    return response;
+}
+
+Response LabService::route(const Request& request) {
+    if (!options_.proxyCredentials.empty()) {
+        const auto given = request.headers.find("Proxy-Authorization");
+        if (given == request.headers.end() ||
+            given->second != "Basic " + base64Encode(options_.proxyCredentials)) {
+            Response r = page("407 Proxy Authentication Required",
+                              "<h1>Proxy Authentication Required</h1><p>This proxy wants a user "
+                              "name and password.</p>");
+            r.status = 407;
+            r.headers["Proxy-Authenticate"] = "Basic realm=\"labd proxy\"";
+            return r;
+        }
+    }
+    const std::string authority = request.absoluteAuthority();
+    if (!authority.empty()) {
+        const std::string own = ":" + std::to_string(ownPort_);
+        const bool mine = authority == "127.0.0.1" + own || authority == "localhost" + own;
+        if (!mine) {
+            return forward(request);
+        }
+    }
+    if (!options_.serverCredentials.empty()) {
+        const auto given = request.headers.find("Authorization");
+        if (given == request.headers.end() ||
+            given->second != "Basic " + base64Encode(options_.serverCredentials)) {
+            Response r = page("401 Unauthorized", "<h1>Unauthorized</h1>");
+            r.status = 401;
+            r.headers["WWW-Authenticate"] = "Basic realm=\"labd\"";
+            return r;
+        }
+    }
+    const std::string path = request.path();
+    for (const auto& [answerPath, answer] : options_.fixedAnswers) {
+        if (answerPath == request.originTarget() || answerPath == path) {
+            return text(answer.first, answer.second);
+        }
+    }
+    const auto query = request.query();
+    const auto value = [&](const char* name) {
+        const auto it = query.find(name);
+        return it == query.end() ? std::string() : it->second;
+    };
+    if (path == "/") {
+        return frontPage();
+    }
+    if (path == "/banner.gif") {
+        Response r;
+        r.headers["Content-Type"] = "image/gif";
+        r.body = bannerGif();
+        return r;
+    }
+    if (path == "/photo") {
+        return photo(value("id"));
+    }
+    if (path == "/index.php" && value("option") == "com_photoprint") {
+        const std::string step = value("step");
+        if (step == "format" && request.method == "GET") return formats();
+        if (step == "session" && request.method == "GET") return newSession();
+        if (step == "uploadprogs" && request.method == "POST") return upload(request);
+        if (step == "showprog") return sessionPage(value("key"));
+        if (step == "placeorder" && request.method == "POST") return placeOrder(value("key"));
+    }
+    return page("Страница не найдена", "<h1>Страница не найдена</h1>");
+}
+
+Response LabService::formats() {
+    std::string body = kUtf8Bom;
+    for (size_t i = 0; i < formats_.size(); ++i) {
+        const PrintFormat& f = formats_[i];
+        body += (i ? ";" : "") + f.name + ":" + f.cost + ":" + f.widthMm + ":" + f.heightMm + ":" +
+                f.widthPx + ":" + f.heightPx + ":" + f.dpiMin;
+    }
+    return text(200, body);
+}
+
+Response LabService::newSession() {
+    std::string key = randomKey();
+    while (!store_.addSession(key)) {
+        key = randomKey();
+    }
+    return text(200, key);
+}
+
+Response LabService::upload(const Request& request) {
+    const auto contentType = request.headers.find("Content-Type");
+    const std::string boundary =
+        contentType == request.headers.end() ? std::string() : multipartBoundary(contentType->second);
+    const auto parts = parseMultipart(request.body, boundary);
+    if (!parts) {
+        return text(200, "Error: the upload is not a multipart form");
+    }
+    std::map<std::string, const FormPart*> byName;
+    for (const FormPart& part : *parts) {
+        byName.emplace(part.name, &part);
+    }
+    const auto field = [&](const char* name) {
+        const auto it = byName.find(name);
+        return it == byName.end() ? std::string() : windows1251ToUtf8(it->second->data);
+    };
+    const auto file = byName.find("file");
+    if (file == byName.end() || file->second->data.size() < 2 ||
+        file->second->data.compare(0, 2, "\xFF\xD8") != 0) {
+        return text(200, "Error: the upload holds no JPEG picture");
+    }
+    const std::string key = field("key");
+    if (!store_.hasSession(key)) {
+        return text(200, "Error: unknown session key");
+    }
+    const int64_t seen = ++uploadsSeen_;
+    if (options_.failEveryNthUpload > 0 && seen % options_.failEveryNthUpload == 0) {
+        return text(200, "Error: this upload was refused for testing");
+    }
+    Upload u;
+    u.key = key;
+    u.fileNumber = field("FileNumber");
+    u.filename = windows1251ToUtf8(file->second->filename.value_or(""));
+    u.count = std::atoi(field("Count").c_str());
+    u.format = field("Format");
+    u.paper = field("Paper");
+    u.param = field("Param");
+    u.dpi = field("dpi");
+    u.bytes = static_cast<int64_t>(file->second->data.size());
+    const fs::path folder = fs::path(options_.dataDir) / "photos" / key;
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path stored = folder / (std::to_string(seen) + "-" + randomKey().substr(0, 8) + ".jpg");
+    std::ofstream out(stored, std::ios::binary);
+    out << file->second->data;
+    out.close();
+    if (!out) {
+        return text(200, "Error: the photo could not be stored");
+    }
+    u.storedPath = stored.string();
+    if (store_.addUpload(u) == 0) {
+        return text(200, "Error: the upload could not be recorded");
+    }
+    return text(200, "Ok");
+}
+
+double LabService::total(const std::vector<Upload>& uploads) const {
+    double sum = 0;
+    for (const Upload& u : uploads) {
+        for (const PrintFormat& f : formats_) {
+            if (lowerAscii(f.name) == lowerAscii(u.format)) {
+                sum += std::strtod(f.cost.c_str(), nullptr) * u.count;
+                break;
+            }
+        }
+    }
+    return sum;
+}
+
+Response LabService::sessionPage(const std::string& key) {
+    if (!store_.hasSession(key)) {
+        return page("Заказ не найден", "<h1>Заказ не найден</h1><p>Такой загрузки у нас нет.</p>");
+    }
+    const std::vector<Upload> uploads = store_.uploads(key);
+    const std::optional<std::string> placed = store_.orderPlaced(key);
+    std::string body = "<h1>Ваш заказ</h1>\n<p>Загружено фотографий: " + std::to_string(uploads.size()) +
+                       "</p>\n<table>\n<tr><th>Фото</th><th>Файл</th><th>Формат</th>"
+                       "<th>Количество</th><th>Бумага</th><th>Как печатать</th><th>dpi</th><th>Цена</th></tr>\n";
+    for (const Upload& u : uploads) {
+        std::vector<Upload> one{u};
+        body += "<tr><td><img alt=\"\" src=\"/photo?id=" + std::to_string(u.id) + "\"></td><td>" +
+                html(u.filename) + "</td><td>" + html(u.format) + "</td><td>" + std::to_string(u.count) +
+                "</td><td>" + html(paperName(u.paper)) + "</td><td>" + html(paramName(u.param)) +
+                "</td><td>" + html(u.dpi) + "</td><td>" + money(total(one)) + " руб.</td></tr>\n";
+    }
+    body += "</table>\n<p class=\"total\">Итого: " + money(total(uploads)) + " руб.</p>\n";
+    if (placed) {
+        body += "<p class=\"placed\">Заказ отправлен в печать (" + html(*placed) + " UTC).</p>";
+    } else if (!uploads.empty()) {
+        body += "<form method=\"post\" action=\"/index.php?option=com_photoprint&amp;step=placeorder&amp;key=" +
+                html(key) + "\"><button type=\"submit\">Отправить заказ</button></form>";
+    }
+    return page("Ваш заказ", body);
+}
+
+Response LabService::placeOrder(const std::string& key) {
+    if (!store_.hasSession(key)) {
+        return page("Заказ не найден", "<h1>Заказ не найден</h1>");
+    }
+    const std::vector<Upload> uploads = store_.uploads(key);
+    if (!uploads.empty()) {
+        store_.placeOrder(key, total(uploads));
+    }
+    Response r;
+    r.status = 303;
+    r.headers["Location"] = "/index.php?option=com_photoprint&step=showprog&key=" + key;
+    return r;
+}
+
+Response LabService::photo(const std::string& id) {
+    const auto upload = store_.upload(std::atoll(id.c_str()));
+    Response r;
+    if (!upload || !readFile(upload->storedPath, r.body)) {
+        return text(404, "no such photo");
+    }
+    r.headers["Content-Type"] = "image/jpeg";
+    return r;
+}
+
+Response LabService::frontPage() {
+    return page("Фотолаборатория",
+                "<h1>Фотолаборатория</h1><p><img alt=\"\" src=\"/banner.gif\" style=\"max-width:100%\"></p>"
+                "<p>Печать фотографий форматов от 9x13 до 30x45 на матовой и глянцевой бумаге.</p>");
+}
+
+Response LabService::forward(const Request& request) {
+    const std::string authority = request.absoluteAuthority();
+    const size_t colon = authority.rfind(':');
+    const std::string host = authority.substr(0, colon);
+    const std::string port = colon == std::string::npos ? "80" : authority.substr(colon + 1);
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr) {
+        return text(502, "Bad Gateway: unknown host " + host);
+    }
+    const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, 0);
+    const bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
+    freeaddrinfo(found);
+    if (!connected) {
+        if (fd >= 0) ::close(fd);
+        return text(502, "Bad Gateway: cannot reach " + authority);
+    }
+    std::string out = request.method + " " + request.originTarget() + " HTTP/1.0\r\n";
+    for (const auto& [name, value] : request.headers) {
+        const std::string lowered = lowerAscii(name);
+        if (lowered.rfind("proxy-", 0) != 0 && lowered != "connection") {
+            out += name + ": " + value + "\r\n";
+        }
+    }
+    out += "Connection: close\r\n\r\n" + request.body;
+    ::send(fd, out.data(), out.size(), MSG_NOSIGNAL);
+    Response r;
+    char buffer[65536];
+    ssize_t got = 0;
+    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+        r.raw.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    if (r.raw.empty()) {
+        return text(502, "Bad Gateway: no answer from " + authority);
+    }
+    return r;
+}
+
+}  // namespace labd

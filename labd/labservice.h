@@ -1,0 +1,74 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "labd/httpserver.h"
+#include "labd/store.h"
+
+namespace labd {
+
+struct PrintFormat {
+    std::string name;
+    std::string cost;  // texts as published; the price is cost x count
+    std::string widthMm, heightMm, widthPx, heightPx, dpiMin;
+};
+
+// Reads a formats file: one format a line, the seven fields separated by ":",
+// "#" starting a comment. Nothing on a line that does not have seven fields.
+std::vector<PrintFormat> parseFormats(const std::string& text);
+// The catalogue shipped with the service.
+const std::string& defaultFormatsText();
+
+struct ServiceOptions {
+    std::string dataDir;
+    // Faults and demands for testing clients; all off by default.
+    std::string proxyCredentials;   // "user:password": answer 407 until they come
+    std::string serverCredentials;  // "user:password": answer 401 until they come
+    std::map<std::string, std::pair<int, std::string>> fixedAnswers;  // path -> status, body
+    int stallSeconds = 0;
+    int64_t dropAfterBytes = -1;
+    int failEveryNthUpload = 0;
+};
+
+// The reference lab service: print formats, session keys, multipart uploads, the
+// banner, the site's front page and the session pages with their order button.
+class LabService {
+public:
+    explicit LabService(ServiceOptions options);
+
+    // Opens the store and the formats file in the data folder (writing the shipped
+    // catalogue there when the folder has none).
+    bool open(std::string* error);
+    Response handle(const Request& request);
+    // The port this service itself listens on: absolute-form requests for it are
+    // served here, others are forwarded.
+    void setOwnPort(int port) { ownPort_ = port; }
+
+    Store& store() { return store_; }
+
+private:
+    Response route(const Request& request);
+    Response formats();
+    Response newSession();
+    Response upload(const Request& request);
+    Response sessionPage(const std::string& key);
+    Response placeOrder(const std::string& key);
+    Response photo(const std::string& id);
+    Response frontPage();
+    Response forward(const Request& request);
+    double total(const std::vector<Upload>& uploads) const;
+
+    ServiceOptions options_;
+    Store store_;
+    std::vector<PrintFormat> formats_;
+    std::atomic<int64_t> uploadsSeen_{0};
+    int ownPort_ = 0;
+};
+
+std::string base64Encode(const std::string& bytes);
+std::string windows1251ToUtf8(const std::string& bytes);
+
+}  // namespace labd

@@ -1,0 +1,121 @@
+// labd: the reference lab service. See README.md for its switches.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <string>
+
+#include "labd/httpserver.h"
+#include "labd/labservice.h"
+
+namespace {
+
+void usage() {
+    std::cerr << "usage: labd --port PORT --data DIR [--host ADDRESS]\n"
+                 "  test switches (all off by default):\n"
+                 "  --proxy-auth USER:PASSWORD   answer 407 until these proxy credentials come;\n"
+                 "                               then serve as a forward proxy\n"
+                 "  --server-auth USER:PASSWORD  answer 401 until these credentials come\n"
+                 "  --answer PATH=STATUS:BODY    answer PATH (path, or path and query) so\n"
+                 "  --stall SECONDS              wait this long before every answer\n"
+                 "  --drop-after BYTES           close the connection after this many bytes\n"
+                 "  --fail-upload-every N        refuse every Nth upload with an error text\n";
+}
+
+std::string timestamp() {
+    char buffer[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return buffer;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    labd::ServiceOptions options;
+    std::string host = "127.0.0.1";
+    int port = -1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        const std::string value = hasValue ? argv[i + 1] : "";
+        if (arg == "--help") {
+            usage();
+            return 0;
+        }
+        if (!hasValue) {
+            usage();
+            return 2;
+        }
+        ++i;
+        if (arg == "--port") {
+            port = std::atoi(value.c_str());
+        } else if (arg == "--data") {
+            options.dataDir = value;
+        } else if (arg == "--host") {
+            host = value;
+        } else if (arg == "--proxy-auth") {
+            options.proxyCredentials = value;
+        } else if (arg == "--server-auth") {
+            options.serverCredentials = value;
+        } else if (arg == "--answer") {
+            const size_t eq = value.find('=');
+            const size_t colon = value.find(':', eq == std::string::npos ? 0 : eq);
+            if (eq == std::string::npos || colon == std::string::npos) {
+                usage();
+                return 2;
+            }
+            options.fixedAnswers[value.substr(0, eq)] = {std::atoi(value.substr(eq + 1, colon - eq - 1).c_str()),
+                                                         value.substr(colon + 1)};
+        } else if (arg == "--stall") {
+            options.stallSeconds = std::atoi(value.c_str());
+        } else if (arg == "--drop-after") {
+            options.dropAfterBytes = std::atoll(value.c_str());
+        } else if (arg == "--fail-upload-every") {
+            options.failEveryNthUpload = std::atoi(value.c_str());
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (port < 0 || options.dataDir.empty()) {
+        usage();
+        return 2;
+    }
+
+    // The signals are taken by sigwait below, not by a handler on some thread.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    labd::LabService service(options);
+    std::string error;
+    if (!service.open(&error)) {
+        std::cerr << "labd: " << error << "\n";
+        return 1;
+    }
+    labd::HttpServer server([&](const labd::Request& r) { return service.handle(r); },
+                            [](const labd::Request& r, const labd::Response& response) {
+                                std::fprintf(stderr, "%s %s %s %s -> %d, %zu bytes\n", timestamp().c_str(),
+                                             r.peer.c_str(), r.method.c_str(), r.target.c_str(),
+                                             response.status, response.body.size());
+                            });
+    if (!server.start(host, port)) {
+        std::cerr << "labd: cannot listen on " << host << ":" << port << ": " << server.errorString() << "\n";
+        return 1;
+    }
+    service.setOwnPort(server.port());
+    std::fprintf(stderr, "%s labd listening on http://%s:%d/, data in %s\n", timestamp().c_str(),
+                 host.c_str(), server.port(), options.dataDir.c_str());
+    int received = 0;
+    sigwait(&signals, &received);
+    server.stop();
+    std::fprintf(stderr, "%s labd stopped\n", timestamp().c_str());
+    return 0;
+}

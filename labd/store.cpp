@@ -1,0 +1,161 @@
+#include "labd/store.h"
+
+#include <memory>
+
+namespace labd {
+
+namespace {
+
+struct StatementDeleter {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+Statement prepare(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    return Statement(statement);
+}
+
+void bind(sqlite3_stmt* s, int index, const std::string& text) {
+    sqlite3_bind_text(s, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+std::string column(sqlite3_stmt* s, int index) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, index));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, index))) : std::string();
+}
+
+Upload readUpload(sqlite3_stmt* s) {
+    Upload u;
+    u.id = sqlite3_column_int64(s, 0);
+    u.key = column(s, 1);
+    u.fileNumber = column(s, 2);
+    u.filename = column(s, 3);
+    u.storedPath = column(s, 4);
+    u.count = sqlite3_column_int(s, 5);
+    u.format = column(s, 6);
+    u.paper = column(s, 7);
+    u.param = column(s, 8);
+    u.dpi = column(s, 9);
+    u.bytes = sqlite3_column_int64(s, 10);
+    return u;
+}
+
+constexpr const char* kUploadColumns =
+    "id, key, file_number, filename, stored_path, count, format, paper, param, dpi, bytes";
+
+}  // namespace
+
+Store::~Store() {
+    if (db_ != nullptr) {
+        sqlite3_close(db_);
+    }
+}
+
+bool Store::exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+bool Store::open(const std::string& path, std::string* error) {
+    if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
+        *error = db_ ? sqlite3_errmsg(db_) : "cannot open the database";
+        return false;
+    }
+    sqlite3_busy_timeout(db_, 5000);
+    const bool ok = exec("PRAGMA journal_mode=WAL") &&
+                    exec("CREATE TABLE IF NOT EXISTS sessions ("
+                         " key TEXT PRIMARY KEY, created TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+                    exec("CREATE TABLE IF NOT EXISTS uploads ("
+                         " id INTEGER PRIMARY KEY, key TEXT NOT NULL REFERENCES sessions(key),"
+                         " file_number TEXT, filename TEXT, stored_path TEXT, count INTEGER,"
+                         " format TEXT, paper TEXT, param TEXT, dpi TEXT, bytes INTEGER,"
+                         " received TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+                    exec("CREATE TABLE IF NOT EXISTS orders ("
+                         " key TEXT PRIMARY KEY REFERENCES sessions(key), total REAL,"
+                         " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)");
+    if (!ok) {
+        *error = sqlite3_errmsg(db_);
+    }
+    return ok;
+}
+
+bool Store::addSession(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "INSERT INTO sessions(key) VALUES(?)");
+    bind(s.get(), 1, key);
+    return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+bool Store::hasSession(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "SELECT 1 FROM sessions WHERE key = ?");
+    bind(s.get(), 1, key);
+    return sqlite3_step(s.get()) == SQLITE_ROW;
+}
+
+int64_t Store::addUpload(const Upload& u) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_,
+                          "INSERT INTO uploads(key, file_number, filename, stored_path, count,"
+                          " format, paper, param, dpi, bytes) VALUES(?,?,?,?,?,?,?,?,?,?)");
+    bind(s.get(), 1, u.key);
+    bind(s.get(), 2, u.fileNumber);
+    bind(s.get(), 3, u.filename);
+    bind(s.get(), 4, u.storedPath);
+    sqlite3_bind_int(s.get(), 5, u.count);
+    bind(s.get(), 6, u.format);
+    bind(s.get(), 7, u.paper);
+    bind(s.get(), 8, u.param);
+    bind(s.get(), 9, u.dpi);
+    sqlite3_bind_int64(s.get(), 10, u.bytes);
+    return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;
+}
+
+std::vector<Upload> Store::uploads(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::string sql =
+        std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE key = ? ORDER BY id";
+    Statement s = prepare(db_, sql.c_str());
+    bind(s.get(), 1, key);
+    std::vector<Upload> list;
+    while (sqlite3_step(s.get()) == SQLITE_ROW) {
+        list.push_back(readUpload(s.get()));
+    }
+    return list;
+}
+
+std::optional<Upload> Store::upload(int64_t id) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::string sql = std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE id = ?";
+    Statement s = prepare(db_, sql.c_str());
+    sqlite3_bind_int64(s.get(), 1, id);
+    if (sqlite3_step(s.get()) != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return readUpload(s.get());
+}
+
+bool Store::placeOrder(const std::string& key, double total) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "INSERT OR IGNORE INTO orders(key, total) VALUES(?, ?)");
+    bind(s.get(), 1, key);
+    sqlite3_bind_double(s.get(), 2, total);
+    return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(db_) == 1;
+}
+
+std::optional<std::string> Store::orderPlaced(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "SELECT placed FROM orders WHERE key = ?");
+    bind(s.get(), 1, key);
+    if (sqlite3_step(s.get()) != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return column(s.get(), 0);
+}
+
+int64_t Store::uploadCount() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "SELECT COUNT(*) FROM uploads");
+    return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+}
+
+}  // namespace labd

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace labd {
+
+struct Upload {
+    int64_t id = 0;
+    std::string key;
+    std::string fileNumber;
+    std::string filename;  // the client's path of the photo, UTF-8
+    std::string storedPath;
+    int count = 0;
+    std::string format;
+    std::string paper;
+    std::string param;
+    std::string dpi;
+    int64_t bytes = 0;
+};
+
+// The service's records in SQLite: sessions, their uploads and placed orders.
+// Safe to use from several connection threads at once.
+class Store {
+public:
+    Store() = default;
+    ~Store();
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
+
+    bool open(const std::string& path, std::string* error);
+
+    bool addSession(const std::string& key);
+    bool hasSession(const std::string& key);
+    int64_t addUpload(const Upload& upload);
+    std::vector<Upload> uploads(const std::string& key);
+    std::optional<Upload> upload(int64_t id);
+    // Marks the session's order placed with its total; false when it was placed before.
+    bool placeOrder(const std::string& key, double total);
+    // When the session's order was placed (UTC, ISO 8601); nothing while it is open.
+    std::optional<std::string> orderPlaced(const std::string& key);
+    int64_t uploadCount();
+
+private:
+    bool exec(const char* sql);
+
+    std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace labd
