@@ -153,7 +153,8 @@ std::map<std::string, std::string> Request::query() const {
 std::string percentDecode(const std::string& text, bool plusIsSpace) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() + 0 && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        if (text[i] == '%' && i + 2 < text.size() + 0 &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
             out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -168,26 +169,41 @@ std::string percentDecode(const std::string& text, bool plusIsSpace) {
 
 std::string reasonPhrase(int status) {
     switch (status) {
-        case 100: return "Continue";
-        case 200: return "OK";
-        case 302: return "Found";
-        case 303: return "See Other";
-        case 400: return "Bad Request";
-        case 401: return "Unauthorized";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 407: return "Proxy Authentication Required";
-        case 413: return "Payload Too Large";
-        case 500: return "Internal Server Error";
-        case 502: return "Bad Gateway";
-        default: return "Status";
+        case 100:
+            return "Continue";
+        case 200:
+            return "OK";
+        case 302:
+            return "Found";
+        case 303:
+            return "See Other";
+        case 400:
+            return "Bad Request";
+        case 401:
+            return "Unauthorized";
+        case 404:
+            return "Not Found";
+        case 405:
+            return "Method Not Allowed";
+        case 407:
+            return "Proxy Authentication Required";
+        case 413:
+            return "Payload Too Large";
+        case 500:
+            return "Internal Server Error";
+        case 502:
+            return "Bad Gateway";
+        default:
+            return "Status";
     }
 }
 
 HttpServer::HttpServer(Handler handler, Logger logger)
     : handler_(std::move(handler)), logger_(std::move(logger)) {}
 
-HttpServer::~HttpServer() { stop(); }
+HttpServer::~HttpServer() {
+    stop();
+}
 
 bool HttpServer::start(const std::string& address, int port) {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -247,7 +263,8 @@ void HttpServer::acceptLoop() {
         }
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
-        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
+        const int fd =
+            ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
         if (fd < 0) {
             continue;
         }
@@ -278,8 +295,9 @@ void HttpServer::serve(int fd, std::string peer) {
     Response response;
     if (ok) {
         const auto lengthHeader = request.headers.find("Content-Length");
-        const size_t length =
-            lengthHeader == request.headers.end() ? 0 : std::strtoull(lengthHeader->second.c_str(), nullptr, 10);
+        const size_t length = lengthHeader == request.headers.end()
+                                  ? 0
+                                  : std::strtoull(lengthHeader->second.c_str(), nullptr, 10);
         if (length > kMaxBodyBytes) {
             response.status = 413;
             response.body = "request body too large";
@@ -306,7 +324,8 @@ void HttpServer::serve(int fd, std::string peer) {
         ::usleep(100 * 1000);
     }
     std::string bytes = response.raw.empty() ? serialize(response) : response.raw;
-    if (response.dropAfterBytes >= 0 && static_cast<size_t>(response.dropAfterBytes) < bytes.size()) {
+    if (response.dropAfterBytes >= 0 &&
+        static_cast<size_t>(response.dropAfterBytes) < bytes.size()) {
         bytes.resize(static_cast<size_t>(response.dropAfterBytes));
     }
     sendAll(fd, bytes.data(), bytes.size());

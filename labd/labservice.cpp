@@ -37,11 +37,20 @@ std::string html(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -57,7 +66,8 @@ Response text(int status, const std::string& body) {
 Response page(const std::string& title, const std::string& body) {
     Response r;
     r.headers["Content-Type"] = "text/html; charset=utf-8";
-    r.body = "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\"><title>" + html(title) +
+    r.body = "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\"><title>" +
+             html(title) +
              "</title><style>"
              "body{font-family:sans-serif;margin:2em;color:#222;background:#f6f7f9}"
              "h1{color:#2d6b2d}table{border-collapse:collapse;background:#fff}"
@@ -85,15 +95,20 @@ std::string randomKey() {
 }
 
 std::string paperName(const std::string& wire) {
-    if (wire == "matov") return "Матовая";
-    if (wire == "glyanc") return "Глянцевая";
+    if (wire == "matov")
+        return "Матовая";
+    if (wire == "glyanc")
+        return "Глянцевая";
     return wire;
 }
 
 std::string paramName(const std::string& wire) {
-    if (wire == "WithBorder") return "С полями";
-    if (wire == "WithoutBorder") return "Без полей";
-    if (wire == "AsIs") return "Подготовленный";
+    if (wire == "WithBorder")
+        return "С полями";
+    if (wire == "WithoutBorder")
+        return "Без полей";
+    if (wire == "AsIs")
+        return "Подготовленный";
     return wire;
 }
 
@@ -123,14 +138,16 @@ std::string base64Encode(const std::string& bytes) {
     size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
         const uint32_t n = (static_cast<uint8_t>(bytes[i]) << 16) |
-                           (static_cast<uint8_t>(bytes[i + 1]) << 8) | static_cast<uint8_t>(bytes[i + 2]);
+                           (static_cast<uint8_t>(bytes[i + 1]) << 8) |
+                           static_cast<uint8_t>(bytes[i + 2]);
         out += {kTable[n >> 18], kTable[(n >> 12) & 63], kTable[(n >> 6) & 63], kTable[n & 63]};
     }
     if (i + 1 == bytes.size()) {
         const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
         out += {kTable[n >> 18], kTable[(n >> 12) & 63], '=', '='};
     } else if (i + 2 == bytes.size()) {
-        const uint32_t n = (static_cast<uint8_t>(bytes[i]) << 16) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
+        const uint32_t n =
+            (static_cast<uint8_t>(bytes[i]) << 16) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
         out += {kTable[n >> 18], kTable[(n >> 12) & 63], kTable[(n >> 6) & 63], '='};
     }
     return out;
@@ -177,7 +194,8 @@ std::vector<PrintFormat> parseFormats(const std::string& text) {
             fields.push_back(field);
         }
         if (fields.size() == 7) {
-            formats.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
+            formats.push_back(
+                {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
         }
     }
     return formats;
@@ -270,11 +288,16 @@ Response LabService::route(const Request& request) {
     }
     if (path == "/index.php" && value("option") == "com_photoprint") {
         const std::string step = value("step");
-        if (step == "format" && request.method == "GET") return formats();
-        if (step == "session" && request.method == "GET") return newSession();
-        if (step == "uploadprogs" && request.method == "POST") return upload(request);
-        if (step == "showprog") return sessionPage(value("key"));
-        if (step == "placeorder" && request.method == "POST") return placeOrder(value("key"));
+        if (step == "format" && request.method == "GET")
+            return formats();
+        if (step == "session" && request.method == "GET")
+            return newSession();
+        if (step == "uploadprogs" && request.method == "POST")
+            return upload(request);
+        if (step == "showprog")
+            return sessionPage(value("key"));
+        if (step == "placeorder" && request.method == "POST")
+            return placeOrder(value("key"));
     }
     return page("Страница не найдена", "<h1>Страница не найдена</h1>");
 }
@@ -299,8 +322,9 @@ Response LabService::newSession() {
 
 Response LabService::upload(const Request& request) {
     const auto contentType = request.headers.find("Content-Type");
-    const std::string boundary =
-        contentType == request.headers.end() ? std::string() : multipartBoundary(contentType->second);
+    const std::string boundary = contentType == request.headers.end()
+                                     ? std::string()
+                                     : multipartBoundary(contentType->second);
     const auto parts = parseMultipart(request.body, boundary);
     if (!parts) {
         return text(200, "Error: the upload is not a multipart form");
@@ -339,7 +363,8 @@ Response LabService::upload(const Request& request) {
     const fs::path folder = fs::path(options_.dataDir) / "photos" / key;
     std::error_code ec;
     fs::create_directories(folder, ec);
-    const fs::path stored = folder / (std::to_string(seen) + "-" + randomKey().substr(0, 8) + ".jpg");
+    const fs::path stored =
+        folder / (std::to_string(seen) + "-" + randomKey().substr(0, 8) + ".jpg");
     std::ofstream out(stored, std::ios::binary);
     out << file->second->data;
     out.close();
@@ -372,22 +397,26 @@ Response LabService::sessionPage(const std::string& key) {
     }
     const std::vector<Upload> uploads = store_.uploads(key);
     const std::optional<std::string> placed = store_.orderPlaced(key);
-    std::string body = "<h1>Ваш заказ</h1>\n<p>Загружено фотографий: " + std::to_string(uploads.size()) +
-                       "</p>\n<table>\n<tr><th>Фото</th><th>Файл</th><th>Формат</th>"
-                       "<th>Количество</th><th>Бумага</th><th>Как печатать</th><th>dpi</th><th>Цена</th></tr>\n";
+    std::string body =
+        "<h1>Ваш заказ</h1>\n<p>Загружено фотографий: " + std::to_string(uploads.size()) +
+        "</p>\n<table>\n<tr><th>Фото</th><th>Файл</th><th>Формат</th>"
+        "<th>Количество</th><th>Бумага</th><th>Как печатать</th><th>dpi</th><th>Цена</th></tr>\n";
     for (const Upload& u : uploads) {
         std::vector<Upload> one{u};
         body += "<tr><td><img alt=\"\" src=\"/photo?id=" + std::to_string(u.id) + "\"></td><td>" +
-                html(u.filename) + "</td><td>" + html(u.format) + "</td><td>" + std::to_string(u.count) +
-                "</td><td>" + html(paperName(u.paper)) + "</td><td>" + html(paramName(u.param)) +
-                "</td><td>" + html(u.dpi) + "</td><td>" + money(total(one)) + " руб.</td></tr>\n";
+                html(u.filename) + "</td><td>" + html(u.format) + "</td><td>" +
+                std::to_string(u.count) + "</td><td>" + html(paperName(u.paper)) + "</td><td>" +
+                html(paramName(u.param)) + "</td><td>" + html(u.dpi) + "</td><td>" +
+                money(total(one)) + " руб.</td></tr>\n";
     }
     body += "</table>\n<p class=\"total\">Итого: " + money(total(uploads)) + " руб.</p>\n";
     if (placed) {
         body += "<p class=\"placed\">Заказ отправлен в печать (" + html(*placed) + " UTC).</p>";
     } else if (!uploads.empty()) {
-        body += "<form method=\"post\" action=\"/index.php?option=com_photoprint&amp;step=placeorder&amp;key=" +
-                html(key) + "\"><button type=\"submit\">Отправить заказ</button></form>";
+        body +=
+            "<form method=\"post\" "
+            "action=\"/index.php?option=com_photoprint&amp;step=placeorder&amp;key=" +
+            html(key) + "\"><button type=\"submit\">Отправить заказ</button></form>";
     }
     return page("Ваш заказ", body);
 }
@@ -417,9 +446,10 @@ Response LabService::photo(const std::string& id) {
 }
 
 Response LabService::frontPage() {
-    return page("Фотолаборатория",
-                "<h1>Фотолаборатория</h1><p><img alt=\"\" src=\"/banner.gif\" style=\"max-width:100%\"></p>"
-                "<p>Печать фотографий форматов от 9x13 до 30x45 на матовой и глянцевой бумаге.</p>");
+    return page(
+        "Фотолаборатория",
+        "<h1>Фотолаборатория</h1><p><img alt=\"\" src=\"/banner.gif\" style=\"max-width:100%\"></p>"
+        "<p>Печать фотографий форматов от 9x13 до 30x45 на матовой и глянцевой бумаге.</p>");
 }
 
 Response LabService::forward(const Request& request) {
@@ -438,7 +468,8 @@ Response LabService::forward(const Request& request) {
     const bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
     freeaddrinfo(found);
     if (!connected) {
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return text(502, "Bad Gateway: cannot reach " + authority);
     }
     std::string out = request.method + " " + request.originTarget() + " HTTP/1.0\r\n";

@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
                 usage();
                 return 2;
             }
-            options.fixedAnswers[value.substr(0, eq)] = {std::atoi(value.substr(eq + 1, colon - eq - 1).c_str()),
-                                                         value.substr(colon + 1)};
+            options.fixedAnswers[value.substr(0, eq)] = {
+                std::atoi(value.substr(eq + 1, colon - eq - 1).c_str()), value.substr(colon + 1)};
         } else if (arg == "--stall") {
             options.stallSeconds = std::atoi(value.c_str());
         } else if (arg == "--drop-after") {
@@ -102,12 +102,14 @@ int main(int argc, char** argv) {
     }
     labd::HttpServer server([&](const labd::Request& r) { return service.handle(r); },
                             [](const labd::Request& r, const labd::Response& response) {
-                                std::fprintf(stderr, "%s %s %s %s -> %d, %zu bytes\n", timestamp().c_str(),
-                                             r.peer.c_str(), r.method.c_str(), r.target.c_str(),
-                                             response.status, response.body.size());
+                                std::fprintf(stderr, "%s %s %s %s -> %d, %zu bytes\n",
+                                             timestamp().c_str(), r.peer.c_str(), r.method.c_str(),
+                                             r.target.c_str(), response.status,
+                                             response.body.size());
                             });
     if (!server.start(host, port)) {
-        std::cerr << "labd: cannot listen on " << host << ":" << port << ": " << server.errorString() << "\n";
+        std::cerr << "labd: cannot listen on " << host << ":" << port << ": "
+                  << server.errorString() << "\n";
         return 1;
     }
     service.setOwnPort(server.port());

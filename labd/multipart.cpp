@@ -25,7 +25,8 @@ std::optional<std::string> headerParameter(const std::string& header, const std:
         }
         if (at < header.size() && header[at] == '"') {
             const size_t end = header.find('"', at + 1);
-            return header.substr(at + 1, end == std::string::npos ? std::string::npos : end - at - 1);
+            return header.substr(at + 1,
+                                 end == std::string::npos ? std::string::npos : end - at - 1);
         }
         const size_t end = header.find(';', at);
         return header.substr(at, end == std::string::npos ? std::string::npos : end - at);

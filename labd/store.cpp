@@ -23,7 +23,8 @@ void bind(sqlite3_stmt* s, int index, const std::string& text) {
 
 std::string column(sqlite3_stmt* s, int index) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, index));
-    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, index))) : std::string();
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(s, index)))
+                : std::string();
 }
 
 Upload readUpload(sqlite3_stmt* s) {
@@ -53,7 +54,9 @@ Store::~Store() {
     }
 }
 
-bool Store::exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool Store::exec(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 bool Store::open(const std::string& path, std::string* error) {
     if (sqlite3_open(path.c_str(), &db_) != SQLITE_OK) {
@@ -61,17 +64,21 @@ bool Store::open(const std::string& path, std::string* error) {
         return false;
     }
     sqlite3_busy_timeout(db_, 5000);
-    const bool ok = exec("PRAGMA journal_mode=WAL") &&
-                    exec("CREATE TABLE IF NOT EXISTS sessions ("
-                         " key TEXT PRIMARY KEY, created TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
-                    exec("CREATE TABLE IF NOT EXISTS uploads ("
-                         " id INTEGER PRIMARY KEY, key TEXT NOT NULL REFERENCES sessions(key),"
-                         " file_number TEXT, filename TEXT, stored_path TEXT, count INTEGER,"
-                         " format TEXT, paper TEXT, param TEXT, dpi TEXT, bytes INTEGER,"
-                         " received TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
-                    exec("CREATE TABLE IF NOT EXISTS orders ("
-                         " key TEXT PRIMARY KEY REFERENCES sessions(key), total REAL,"
-                         " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)");
+    const bool ok =
+        exec("PRAGMA journal_mode=WAL") &&
+        exec(
+            "CREATE TABLE IF NOT EXISTS sessions ("
+            " key TEXT PRIMARY KEY, created TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+        exec(
+            "CREATE TABLE IF NOT EXISTS uploads ("
+            " id INTEGER PRIMARY KEY, key TEXT NOT NULL REFERENCES sessions(key),"
+            " file_number TEXT, filename TEXT, stored_path TEXT, count INTEGER,"
+            " format TEXT, paper TEXT, param TEXT, dpi TEXT, bytes INTEGER,"
+            " received TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+        exec(
+            "CREATE TABLE IF NOT EXISTS orders ("
+            " key TEXT PRIMARY KEY REFERENCES sessions(key), total REAL,"
+            " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)");
     if (!ok) {
         *error = sqlite3_errmsg(db_);
     }

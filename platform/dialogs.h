@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace platform {
 
 // Every message box and prompt the program shows goes through this interface, so that
-// tests can read the exact texts and answer them. Called on the user-interface thread.
+// tests can read the exact texts and answer them. Called on the user-interface thread
+// unless a method says otherwise.
 class Dialogs {
 public:
     enum class Answer { Abort, Retry, Ignore };
@@ -31,6 +33,21 @@ public:
     };
     // The chosen files in the order the dialog gives them; empty when cancelled.
     virtual QStringList getOpenFileNames(const OpenFileRequest& request) = 0;
+
+    // A server or a proxy wants a user name and password.
+    struct CredentialsRequest {
+        bool proxy = false;
+        QString site;   // the host, or the proxy, that asks
+        QString realm;  // what the site calls the protected area, when it says
+    };
+    struct Credentials {
+        QString user;
+        QString password;
+    };
+    // The credentials the user gave; nothing when the user cancelled. May be called
+    // from any thread: the dialog is shown on the user-interface thread and the
+    // caller waits for the answer.
+    virtual std::optional<Credentials> askCredentials(const CredentialsRequest& request) = 0;
 };
 
 }  // namespace platform

@@ -1,7 +1,13 @@
 #include "platform/qtdialogs.h"
 
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QThread>
 
 namespace platform {
 
@@ -48,6 +54,41 @@ QStringList QtDialogs::getOpenFileNames(const OpenFileRequest& request) {
         return {};
     }
     return dialog.selectedFiles();
+}
+
+std::optional<Dialogs::Credentials> QtDialogs::askCredentials(const CredentialsRequest& request) {
+    if (QThread::currentThread() != qApp->thread()) {
+        std::optional<Credentials> answer;
+        QMetaObject::invokeMethod(
+            qApp, [&] { answer = askCredentials(request); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
+    QDialog dialog;
+    dialog.setWindowTitle(title_);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QFormLayout(&dialog);
+    const QString who = request.proxy ? QStringLiteral("Прокси-сервер %1").arg(request.site)
+                                      : QStringLiteral("Сервер %1").arg(request.site);
+    auto* intro = new QLabel(
+        who + QStringLiteral(" требует имя пользователя и пароль.") +
+        (request.realm.isEmpty() ? QString() : QStringLiteral("\nОбласть: %1").arg(request.realm)));
+    intro->setWordWrap(true);
+    layout->addRow(intro);
+    auto* user = new QLineEdit;
+    user->setObjectName(QStringLiteral("user"));
+    auto* password = new QLineEdit;
+    password->setObjectName(QStringLiteral("password"));
+    password->setEchoMode(QLineEdit::Password);
+    layout->addRow(QStringLiteral("Имя пользователя:"), user);
+    layout->addRow(QStringLiteral("Пароль:"), password);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return Credentials{user->text(), password->text()};
 }
 
 }  // namespace platform

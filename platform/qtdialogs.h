@@ -14,6 +14,7 @@ public:
     Answer askAbortRetryIgnore(const QString& text) override;
     bool askYesNo(const QString& text) override;
     QStringList getOpenFileNames(const OpenFileRequest& request) override;
+    std::optional<Credentials> askCredentials(const CredentialsRequest& request) override;
 
 private:
     int exec(int icon, const QString& text, int buttons);

@@ -34,6 +34,10 @@ public:
         print("open files", request.filterName);
         return {};
     }
+    std::optional<Credentials> askCredentials(const CredentialsRequest& request) override {
+        print("credentials", request.site);
+        return std::nullopt;
+    }
 
 private:
     static void print(const char* kind, const QString& text) {

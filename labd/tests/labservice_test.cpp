@@ -12,6 +12,7 @@
 
 #include "labd/httpserver.h"
 #include "labd/labservice.h"
+#include "labd/tests/labfixture.h"
 #include "labd/tests/uploadbody.h"
 
 namespace {
@@ -78,43 +79,23 @@ Reply fetch(const Call& call) {
     return reply;
 }
 
-// A labd on a free loopback port with its data in a temporary folder.
-class Lab {
-public:
-    explicit Lab(labd::ServiceOptions options = {}) {
-        options.dataDir = dir_.path().toStdString();
-        service_ = std::make_unique<labd::LabService>(options);
-        std::string error;
-        EXPECT_TRUE(service_->open(&error)) << error;
-        server_ = std::make_unique<labd::HttpServer>(
-            [this](const labd::Request& r) { return service_->handle(r); });
-        EXPECT_TRUE(server_->start("127.0.0.1", 0)) << server_->errorString();
-        service_->setOwnPort(server_->port());
-    }
-    std::string url(const std::string& target) const {
-        return "http://127.0.0.1:" + std::to_string(server_->port()) + target;
-    }
-    std::string address() const { return "127.0.0.1:" + std::to_string(server_->port()); }
-    labd::Store& store() { return service_->store(); }
-
-private:
-    QTemporaryDir dir_;
-    std::unique_ptr<labd::LabService> service_;
-    std::unique_ptr<labd::HttpServer> server_;
-};
+using labd::testing::Lab;
 
 const std::string kFormats = "/index.php?option=com_photoprint&step=format";
 const std::string kSession = "/index.php?option=com_photoprint&step=session";
 const std::string kUpload = "/index.php?option=com_photoprint&step=uploadprogs";
 const std::string kShow = "/index.php?option=com_photoprint&step=showprog&key=";
-const std::string kPicture = std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + std::string(500, 'p') + "\xFF\xD9";
+const std::string kPicture =
+    std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + std::string(500, 'p') + "\xFF\xD9";
 
 Reply upload(Lab& lab, const std::string& key, const std::string& format, const std::string& count,
              const std::string& filename = "C:\\\xD4\xEE\xF2\xEE\\IMG_1.jpg") {
-    return fetch({lab.url(kUpload), "POST",
-                  labd::testing::clientUploadBody(kPicture, filename, count, format, "matov", key,
-                                                  "300", "1", "AsIs"),
-                  {std::string("Content-Type: ") + labd::testing::kUploadContentType, "Accept: */*"}});
+    return fetch(
+        {lab.url(kUpload),
+         "POST",
+         labd::testing::clientUploadBody(kPicture, filename, count, format, "matov", key, "300",
+                                         "1", "AsIs"),
+         {std::string("Content-Type: ") + labd::testing::kUploadContentType, "Accept: */*"}});
 }
 
 }  // namespace
@@ -169,7 +150,8 @@ TEST(Labd, PlacingTheOrderIsShownAndRecorded) {
     Lab lab;
     const std::string key = fetch({lab.url(kSession)}).body;
     ASSERT_EQ(upload(lab, key, "9x13", "3").body, "Ok");
-    const Reply placed = fetch({lab.url("/index.php?option=com_photoprint&step=placeorder&key=" + key), "POST"});
+    const Reply placed =
+        fetch({lab.url("/index.php?option=com_photoprint&step=placeorder&key=" + key), "POST"});
     EXPECT_EQ(placed.status, 303);
     EXPECT_TRUE(lab.store().orderPlaced(key));
     const Reply page = fetch({lab.url(kShow + key)});
@@ -181,7 +163,8 @@ TEST(Labd, RefusesUploadsItCannotTake) {
     Lab lab;
     EXPECT_EQ(upload(lab, "unknownunknownunknownunknown0000", "10x15", "1").body,
               "Error: unknown session key");
-    const Reply notMultipart = fetch({lab.url(kUpload), "POST", "Count=1", {"Content-Type: text/plain"}});
+    const Reply notMultipart =
+        fetch({lab.url(kUpload), "POST", "Count=1", {"Content-Type: text/plain"}});
     EXPECT_EQ(notMultipart.body, "Error: the upload is not a multipart form");
     EXPECT_EQ(lab.store().uploadCount(), 0);
 }

@@ -25,8 +25,9 @@ TEST(Multipart, ReadsTheClientsLayoutByteForByte) {
     EXPECT_EQ((*parts)[0].contentType, "image/jpeg");
     EXPECT_EQ((*parts)[0].data, kPicture);
     const std::pair<const char*, const char*> fields[] = {
-        {"Count", "2"}, {"Format", "10x15"}, {"Paper", "glyanc"},
-        {"key", "0123456789abcdef0123456789ABCDEF"}, {"dpi", "501"}, {"FileNumber", "7"},
+        {"Count", "2"},         {"Format", "10x15"},
+        {"Paper", "glyanc"},    {"key", "0123456789abcdef0123456789ABCDEF"},
+        {"dpi", "501"},         {"FileNumber", "7"},
         {"Param", "WithBorder"}};
     for (size_t i = 0; i < 7; ++i) {
         EXPECT_EQ((*parts)[i + 1].name, fields[i].first);
@@ -38,7 +39,9 @@ TEST(Multipart, ReadsTheClientsLayoutByteForByte) {
 TEST(Multipart, ReadsTheUsualBrowserLayoutAndDecodesFilenameEscapes) {
     const std::string body =
         "--b\r\nContent-Disposition: form-data; name=\"file\"; filename=\"a%22b%0D%0Ac.jpg\"\r\n"
-        "Content-Type: image/jpeg\r\n\r\n" + kPicture + "\r\n"
+        "Content-Type: image/jpeg\r\n\r\n" +
+        kPicture +
+        "\r\n"
         "--b\r\nContent-Disposition: form-data; name=\"Count\"\r\n\r\n3\r\n--b--\r\n";
     const auto parts = parseMultipart(body, "b");
     ASSERT_TRUE(parts);

@@ -14,13 +14,13 @@ inline std::string clientUploadBody(const std::string& picture, const std::strin
                                     const std::string& dpi, const std::string& fileNumber,
                                     const std::string& param) {
     const std::string d = "----RIRIDO-REZ-AVAZ";
-    std::string body = d + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + filename +
-                       "\"\r\nContent-Type: image/jpeg\r\n\r\n" + picture;
+    std::string body = d + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
+                       filename + "\"\r\nContent-Type: image/jpeg\r\n\r\n" + picture;
     body += d + "--\r\n\r\n";
     body += d + "\r\nContent-Disposition: form-data; name=\"Count\"\r\n\r\n" + count;
-    const std::pair<const char*, std::string> rest[] = {{"Format", format}, {"Paper", paper},
-                                                        {"key", key},       {"dpi", dpi},
-                                                        {"FileNumber", fileNumber}, {"Param", param}};
+    const std::pair<const char*, std::string> rest[] = {
+        {"Format", format}, {"Paper", paper},           {"key", key},
+        {"dpi", dpi},       {"FileNumber", fileNumber}, {"Param", param}};
     for (const auto& [name, value] : rest) {
         body += "\r\n" + d + "--\r\n" + d + "\r\nContent-Disposition: form-data; name=\"" + name +
                 "\"\r\n\r\n" + value;

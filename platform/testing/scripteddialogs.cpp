@@ -1,5 +1,7 @@
 #include "platform/testing/scripteddialogs.h"
 
+#include <algorithm>
+
 namespace testing_support {
 
 void ScriptedDialogs::showError(const QString& text) {
@@ -38,6 +40,25 @@ QStringList ScriptedDialogs::getOpenFileNames(const OpenFileRequest& request) {
     QStringList files = openFiles_.front();
     openFiles_.pop_front();
     return files;
+}
+
+std::optional<platform::Dialogs::Credentials> ScriptedDialogs::askCredentials(
+    const CredentialsRequest& request) {
+    shown_.push_back(
+        {Shown::AskCredentials,
+         QStringList{QLatin1String(request.proxy ? "proxy" : "server"), request.site, request.realm}
+             .join(u'|')});
+    if (credentials_.empty()) {
+        return std::nullopt;
+    }
+    std::optional<Credentials> answer = credentials_.front();
+    credentials_.pop_front();
+    return answer;
+}
+
+int ScriptedDialogs::count(Shown::Kind kind) const {
+    return static_cast<int>(std::count_if(shown_.begin(), shown_.end(),
+                                          [kind](const Shown& s) { return s.kind == kind; }));
 }
 
 QStringList ScriptedDialogs::errors() const {

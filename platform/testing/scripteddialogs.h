@@ -13,7 +13,7 @@ namespace testing_support {
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Shown {
-        enum Kind { Error, AbortRetryIgnore, YesNo, OpenFiles } kind;
+        enum Kind { Error, AbortRetryIgnore, YesNo, OpenFiles, AskCredentials } kind;
         QString text;
     };
 
@@ -22,11 +22,19 @@ public:
     bool askYesNo(const QString& text) override;
     // Recorded with the text "FILTERNAME|PATTERNS;...|SUFFIX|multiple or single".
     QStringList getOpenFileNames(const OpenFileRequest& request) override;
+    // Recorded with the text "proxy|SITE|REALM" or "server|SITE|REALM".
+    std::optional<Credentials> askCredentials(const CredentialsRequest& request) override;
 
     void scriptAnswer(Answer answer) { abortRetryIgnore_.push_back(answer); }
     void scriptYesNo(bool yes) { yesNo_.push_back(yes); }
     // The next open-file dialog returns these files; with none scripted it is cancelled.
     void scriptOpenFiles(const QStringList& files) { openFiles_.push_back(files); }
+    // The next credentials dialog answers these (nothing: cancelled, also when none is
+    // scripted).
+    void scriptCredentials(std::optional<Credentials> answer) {
+        credentials_.push_back(std::move(answer));
+    }
+    int count(Shown::Kind kind) const;
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList errors() const;
@@ -36,6 +44,7 @@ private:
     std::deque<Answer> abortRetryIgnore_;
     std::deque<bool> yesNo_;
     std::deque<QStringList> openFiles_;
+    std::deque<std::optional<Credentials>> credentials_;
 };
 
 }  // namespace testing_support

@@ -1,0 +1,171 @@
+#include "service/httpget.h"
+
+#include <curl/curl.h>
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "service/replytext.h"
+#include "service/splittext.h"
+
+Q_LOGGING_CATEGORY(lcHttp, "korvella.service.http", QtWarningMsg)
+
+namespace service {
+
+namespace {
+
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+
+size_t appendBody(char* data, size_t size, size_t count, void* buffer) {
+    static_cast<QByteArray*>(buffer)->append(data, static_cast<qsizetype>(size * count));
+    return size * count;
+}
+
+// The proxy libcurl takes from the environment for plain HTTP, as it names it.
+QString environmentProxy() {
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty()) {
+            return value;
+        }
+    }
+    return {};
+}
+
+QString realmOf(const QByteArray& headers, bool proxy) {
+    const QByteArray name = proxy ? "proxy-authenticate:" : "www-authenticate:";
+    for (const QByteArray& line : headers.split('\n')) {
+        if (line.toLower().startsWith(name)) {
+            const qsizetype at = line.indexOf("realm=\"");
+            if (at >= 0) {
+                const qsizetype end = line.indexOf('"', at + 7);
+                return QString::fromLatin1(line.mid(at + 7, end - at - 7));
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+SystemError::SystemError(int code, const QString& text)
+    : std::runtime_error(
+          QStringLiteral("System Error.  Code: %1.\r\n%2").arg(code).arg(text).toStdString()),
+      code_(code) {}
+
+std::optional<platform::Dialogs::Credentials> CredentialStore::find(const QString& site) const {
+    QMutexLocker lock(&mutex_);
+    const auto it = bySite_.constFind(site);
+    if (it == bySite_.constEnd()) {
+        return std::nullopt;
+    }
+    return *it;
+}
+
+void CredentialStore::remember(const QString& site,
+                               const platform::Dialogs::Credentials& credentials) {
+    QMutexLocker lock(&mutex_);
+    bySite_.insert(site, credentials);
+}
+
+HttpClient::HttpClient(platform::Dialogs& dialogs, CredentialStore& credentials, HttpLimits limits)
+    : dialogs_(dialogs), credentials_(credentials), limits_(limits) {}
+
+void HttpClient::splitAddress(const QString& url, QString* host, QString* path) {
+    const QString rest = QString(url).remove(QStringLiteral("http://"));
+    QStringList pieces;
+    SplitText(QStringLiteral("/"), rest, pieces);
+    *host = pieces.isEmpty() ? QString() : pieces.first();
+    *path = host->isEmpty() ? rest : QString(rest).remove(*host);
+}
+
+QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
+    QString host;
+    QString path;
+    splitAddress(Url, &host, &path);
+    const QByteArray address = (QStringLiteral("http://") + host + path).toUtf8();
+    const QString proxy = environmentProxy();
+
+    QByteArray body;
+    {
+        std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+        if (!handle) {
+            const int code = errno != 0 ? errno : ENOMEM;
+            throw SystemError(code, QString::fromLocal8Bit(std::strerror(code)));
+        }
+        CURL* curl = handle.get();
+        QByteArray headers;
+        curl_easy_setopt(curl, CURLOPT_URL, address.constData());
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits_.connectTimeout.count()));
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.stallLimit.count()));
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBody);
+        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headers);
+
+        // Strings libcurl keeps pointers to must live as long as the handle.
+        QByteArray user, password, proxyUser, proxyPassword;
+        const auto apply = [&](bool forProxy, const platform::Dialogs::Credentials& given) {
+            QByteArray& u = forProxy ? proxyUser : user;
+            QByteArray& p = forProxy ? proxyPassword : password;
+            u = given.user.toUtf8();
+            p = given.password.toUtf8();
+            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYUSERNAME : CURLOPT_USERNAME, u.constData());
+            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYPASSWORD : CURLOPT_PASSWORD, p.constData());
+            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYAUTH : CURLOPT_HTTPAUTH, CURLAUTH_ANY);
+        };
+        const QString serverSite = host;
+        const QString proxySite = QStringLiteral("proxy ") + proxy;
+        if (const auto known = credentials_.find(serverSite)) {
+            apply(false, *known);
+        }
+        if (!proxy.isEmpty()) {
+            if (const auto known = credentials_.find(proxySite)) {
+                apply(true, *known);
+            }
+        }
+
+        for (;;) {
+            body.clear();
+            headers.clear();
+            const CURLcode result = curl_easy_perform(curl);
+            long status = 0;
+            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+            qCDebug(lcHttp) << "GET" << address << "->" << status << curl_easy_strerror(result);
+            if (result != CURLE_OK || (status != 401 && status != 407)) {
+                break;
+            }
+            const bool forProxy = status == 407;
+            const std::optional<platform::Dialogs::Credentials> given = dialogs_.askCredentials(
+                {forProxy, forProxy ? proxy : host, realmOf(headers, forProxy)});
+            if (!given) {
+                break;  // the refusal page is the answer
+            }
+            credentials_.remember(forProxy ? proxySite : serverSite, *given);
+            apply(forProxy, *given);
+        }
+    }
+
+    if (FileName.isEmpty()) {
+        return replyText(body);
+    }
+    QFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size()) {
+        throw FileCreateError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()).toStdString());
+    }
+    return {};
+}
+
+}  // namespace service

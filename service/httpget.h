@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QHash>
+#include <QMutex>
+#include <QString>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/dialogs.h"
+
+namespace service {
+
+// An error of the operating system or the HTTP layer, raised to the caller with the
+// message "System Error.  Code: %d.\r\n%s".
+class SystemError : public std::runtime_error {
+public:
+    SystemError(int code, const QString& text);
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+// A file that HttpGet cannot create: "Cannot create file "%s". %s".
+class FileCreateError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The user agent of every request to the service.
+inline constexpr char kUserAgent[] = "KORVELLADAVUZORO";
+
+// User names and passwords the user gave for servers and proxies, kept for the rest
+// of the run so that later requests do not ask again. Thread-safe.
+class CredentialStore {
+public:
+    std::optional<platform::Dialogs::Credentials> find(const QString& site) const;
+    void remember(const QString& site, const platform::Dialogs::Credentials& credentials);
+
+private:
+    mutable QMutex mutex_;
+    QHash<QString, platform::Dialogs::Credentials> bySite_;
+};
+
+// Time limits of a request: a dead or silent server must not hang the program.
+struct HttpLimits {
+    std::chrono::seconds connectTimeout{30};
+    // A transfer that receives nothing for this long is abandoned.
+    std::chrono::seconds stallLimit{60};
+};
+
+// The one GET routine of the program, over libcurl. One call opens its own handle and
+// closes it before returning; calls share only the remembered credentials. The
+// system's proxy is what libcurl reads from the environment (http_proxy, no_proxy).
+// Runs on the calling thread, the user-interface thread or the upload worker.
+class HttpClient {
+public:
+    HttpClient(platform::Dialogs& dialogs, CredentialStore& credentials, HttpLimits limits = {});
+
+    // GETs Url ("http://" optional) and returns the body as text (FileName empty) or
+    // writes it unchanged to FileName and returns "". The status is never examined:
+    // an error page is delivered like any body. A 401 or 407 asks the user for
+    // credentials and sends the request again while the user gives them; a cancel
+    // delivers the refusal page. A request that fails delivers what arrived before
+    // (nothing: "" or an empty file).
+    // Throws SystemError when no request can be made at all, FileCreateError when
+    // FileName cannot be written.
+    QString HttpGet(const QString& Url, const QString& FileName);
+
+    // Where a request goes: every "http://" removed, the host is the text before the
+    // first "/", the path the rest with every occurrence of the host removed.
+    static void splitAddress(const QString& url, QString* host, QString* path);
+
+private:
+    platform::Dialogs& dialogs_;
+    CredentialStore& credentials_;
+    HttpLimits limits_;
+};
+
+}  // namespace service
