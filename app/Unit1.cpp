@@ -12,8 +12,10 @@
 #include "order/readjpeginfo.h"
 #include "platform/dialogs.h"
 #include "platform/workfolder.h"
+#include "service/httpget.h"
 
-TForm1::TForm1(platform::Dialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
+TForm1::TForm1(platform::Dialogs& dialogs, service::HttpClient& http, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), http_(http) {
     setObjectName(QStringLiteral("TForm1"));
 
     actSend = new QAction(this);
@@ -78,6 +80,10 @@ void TForm1::ReopenOrderTable() {
 
 void TForm1::DataSource1DataChange() {
     actSend->setEnabled(Data.rowCount() > 0);
+}
+
+QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
+    return http_.HttpGet(Url, FileName);
 }
 
 void TForm1::AddFile(const QString& FileName) {

@@ -14,6 +14,9 @@ class TSendFilesTask;
 namespace platform {
 class Dialogs;
 }
+namespace service {
+class HttpClient;
+}
 
 // The main window. It owns the order table, the print formats catalogue, the list's
 // sort state and the reference to the running upload worker. Its constructor runs the
@@ -22,12 +25,16 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(platform::Dialogs& dialogs, QWidget* parent = nullptr);
+    TForm1(platform::Dialogs& dialogs, service::HttpClient& http, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Runs when the main window is destroyed at the end of the program: the window
     // stops taking dropped files.
     void FormDestroy();
+
+    // Reads an address of the lab's service as text, or into a file (see
+    // service::HttpClient::HttpGet).
+    QString HttpGet(const QString& Url, const QString& FileName);
 
     // Adds one photo to the order (see order::addFile); a refused file leaves no trace.
     // Throws order::FileOpenError when the file cannot be opened.
@@ -63,6 +70,7 @@ private:
     void DataSource1DataChange();
 
     platform::Dialogs& dialogs_;
+    service::HttpClient& http_;
     order::OrderTable Data;
     formats::TFormats Formats;
     order::Field SortField = order::Field::File;

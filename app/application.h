@@ -4,6 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "service/httpget.h"
+
 namespace platform {
 class Dialogs;
 }
@@ -49,6 +51,8 @@ public:
 
 private:
     platform::Dialogs& dialogs_;
+    service::CredentialStore credentials_;
+    service::HttpClient http_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

@@ -289,6 +289,10 @@ void HttpServer::serve(int fd, std::string peer) {
             break;
         }
     }
+    if (buffer.empty()) {
+        closeConnection(fd);  // it only checked the port: nothing to answer
+        return;
+    }
     Request request;
     request.peer = std::move(peer);
     bool ok = headEnd != std::string::npos && parseHead(buffer.substr(0, headEnd + 2), request);
@@ -330,6 +334,10 @@ void HttpServer::serve(int fd, std::string peer) {
     }
     sendAll(fd, bytes.data(), bytes.size());
     ::shutdown(fd, SHUT_WR);
+    closeConnection(fd);
+}
+
+void HttpServer::closeConnection(int fd) {
     ::close(fd);
     std::lock_guard<std::mutex> lock(connectionsMutex_);
     // One entry only: the number may already serve a newer connection too.

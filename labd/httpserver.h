@@ -72,6 +72,7 @@ public:
 private:
     void acceptLoop();
     void serve(int fd, std::string peer);
+    void closeConnection(int fd);
 
     Handler handler_;
     Logger logger_;

@@ -71,7 +71,7 @@ Response page(const std::string& title, const std::string& body) {
              "</title><style>"
              "body{font-family:sans-serif;margin:2em;color:#222;background:#f6f7f9}"
              "h1{color:#2d6b2d}table{border-collapse:collapse;background:#fff}"
-             "th,td{border:1px solid #ccc;padding:6px 10px;text-align:left}"
+             "th,td{border:1px solid #ccc;padding:6px 10px;text-align:left}td:last-child{white-space:nowrap}"
              "th{background:#399639;color:#fff}img{max-width:160px;max-height:120px}"
              ".total{font-size:1.3em;margin:1em 0}.placed{color:#2d6b2d;font-weight:bold}"
              "button{font-size:1.1em;padding:8px 20px;background:#6382ce;color:#fff;border:0}"

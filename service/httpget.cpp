@@ -106,9 +106,11 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(limits_.connectTimeout.count()));
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT,
+                         static_cast<long>(limits_.connectTimeout.count()));
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.stallLimit.count()));
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
+                         static_cast<long>(limits_.stallLimit.count()));
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBody);
@@ -121,8 +123,10 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
             QByteArray& p = forProxy ? proxyPassword : password;
             u = given.user.toUtf8();
             p = given.password.toUtf8();
-            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYUSERNAME : CURLOPT_USERNAME, u.constData());
-            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYPASSWORD : CURLOPT_PASSWORD, p.constData());
+            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYUSERNAME : CURLOPT_USERNAME,
+                             u.constData());
+            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYPASSWORD : CURLOPT_PASSWORD,
+                             p.constData());
             curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYAUTH : CURLOPT_HTTPAUTH, CURLAUTH_ANY);
         };
         const QString serverSite = host;
@@ -162,8 +166,9 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
     }
     QFile file(FileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size()) {
-        throw FileCreateError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()).toStdString());
+        throw FileCreateError(QStringLiteral("Cannot create file \"%1\". %2")
+                                  .arg(FileName, file.errorString())
+                                  .toStdString());
     }
     return {};
 }

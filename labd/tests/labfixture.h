@@ -18,7 +18,8 @@ public:
         service_ = std::make_unique<LabService>(options);
         std::string error;
         ok_ = service_->open(&error);
-        server_ = std::make_unique<HttpServer>([this](const Request& r) { return service_->handle(r); });
+        server_ =
+            std::make_unique<HttpServer>([this](const Request& r) { return service_->handle(r); });
         ok_ = ok_ && server_->start("127.0.0.1", 0);
         service_->setOwnPort(server_->port());
     }

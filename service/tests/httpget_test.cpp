@@ -2,8 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTcpServer>
+#include <QTemporaryDir>
 
 #include "labd/banner.h"
 #include "labd/tests/labfixture.h"
@@ -23,7 +23,8 @@ const std::string kFormats = "/index.php?option=com_photoprint&step=format";
 // null), restoring the old value at the end.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : name_(name), had_(qEnvironmentVariableIsSet(name)) {
+    ScopedEnv(const char* name, const char* value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)) {
         old_ = qgetenv(name);
         if (value) {
             qputenv(name, value);
@@ -164,7 +165,8 @@ TEST_F(HttpGetTest, ServerCredentialsLikewise) {
     EXPECT_TRUE(get(lab.url(kFormats)).contains("Unauthorized"));
     dialogs_.scriptCredentials(platform::Dialogs::Credentials{"anna", "pw"});
     EXPECT_TRUE(get(lab.url(kFormats)).startsWith("9x13:"));
-    EXPECT_EQ(dialogs_.shown().back().text, QString::fromStdString("server|" + lab.address() + "|labd"));
+    EXPECT_EQ(dialogs_.shown().back().text,
+              QString::fromStdString("server|" + lab.address() + "|labd"));
     EXPECT_TRUE(get(lab.url(kFormats)).startsWith("9x13:"));
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 2);
 }

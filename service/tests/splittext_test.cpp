@@ -29,7 +29,9 @@ struct BodyCase {
     QString text;
 };
 
-void PrintTo(const BodyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BodyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReplyText : public ::testing::TestWithParam<BodyCase> {};
 
@@ -44,13 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
         BodyCase{"lone LF", "a\nb", "a\r\nb\r\n"}, BodyCase{"lone CR", "a\rb\r\n", "a\r\nb\r\n"},
         BodyCase{"empty lines kept", "a\n\nb\n", "a\r\n\r\nb\r\n"},
         BodyCase{"utf-8 mark", "\xEF\xBB\xBF\xD0\x9F\xD1\x80\xD0\xB8", QStringLiteral("При\r\n")},
-        BodyCase{"same bytes without mark are Windows-1251", "\xD0\x9F",
-                 QStringLiteral("Рџ\r\n")},
+        BodyCase{"same bytes without mark are Windows-1251", "\xD0\x9F", QStringLiteral("Рџ\r\n")},
         BodyCase{"windows-1251", "\xCF\xF0\xE8", QStringLiteral("При\r\n")},
         BodyCase{"utf-16 little-endian", QByteArray("\xFF\xFE\x1F\x04\x40\x04\n\x00", 8),
                  QStringLiteral("Пр\r\n")},
         BodyCase{"utf-16 big-endian", QByteArray("\xFE\xFF\x04\x1F\x04\x40", 6),
                  QStringLiteral("Пр\r\n")},
         BodyCase{"NUL ends the text", QByteArray("ab\0cd", 5), "ab\r\n"},
-        BodyCase{"invalid utf-8 after the mark", "\xEF\xBB\xBF" "a\xC3(b",
+        BodyCase{"invalid utf-8 after the mark",
+                 "\xEF\xBB\xBF"
+                 "a\xC3(b",
                  QStringLiteral("a\uFFFD(b\r\n")}));
