@@ -223,6 +223,7 @@ bool LabService::open(std::string* error) {
         std::ofstream(formatsFile, std::ios::binary) << catalogue;
     }
     formats_ = parseFormats(catalogue);
+    bannerGif();  // drawn once, before anyone waits for it
     return store_.open((fs::path(options_.dataDir) / "labd.sqlite").string(), error);
 }
 
