@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace labd {
@@ -37,12 +37,14 @@ std::string lzw(const std::vector<uint8_t>& pixels) {
             bitCount -= 8;
         }
     };
-    std::map<std::pair<int, uint8_t>, int> table;
+    // (prefix code << 8 | next byte) -> code
+    std::unordered_map<uint32_t, int> table;
+    table.reserve(8192);
     int nextCode = kEnd + 1;
     emit(kClear);
     int prefix = pixels.empty() ? -1 : pixels[0];
     for (size_t i = 1; i < pixels.size(); ++i) {
-        const auto key = std::make_pair(prefix, pixels[i]);
+        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | pixels[i];
         const auto it = table.find(key);
         if (it != table.end()) {
             prefix = it->second;
@@ -110,12 +112,17 @@ std::string drawBanner() {
         gif += '\0';
         gif += '\x08';  // LZW minimum code size
         const double phase = frame * 2 * 3.14159 / kFrames;
+        std::vector<double> wave(kWidth);
+        std::vector<double> shift(kWidth);
+        for (int x = 0; x < kWidth; ++x) {
+            wave[x] = std::sin(x / 60.0 + phase) * 0.5 + 0.5;
+            shift[x] = 20 * std::sin(x / 90.0 + phase);
+        }
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                const double wave = std::sin(x / 60.0 + phase) * 0.5 + 0.5;
-                const double band = (y + 20 * std::sin(x / 90.0 + phase)) / kHeight;
-                pixels[static_cast<size_t>(y) * kWidth + x] =
-                    static_cast<uint8_t>(std::clamp(255 * (0.6 * band + 0.4 * wave), 0.0, 255.0));
+                const double band = (y + shift[x]) / kHeight;
+                pixels[static_cast<size_t>(y) * kWidth + x] = static_cast<uint8_t>(
+                    std::clamp(255 * (0.6 * band + 0.4 * wave[x]), 0.0, 255.0));
             }
         }
         gif += lzw(pixels);

@@ -10,6 +10,7 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 #include "service/httpget.h"
+#include "service/tests/rawserver.h"
 
 using labd::testing::Lab;
 using service::HttpClient;
@@ -187,4 +188,17 @@ TEST_F(HttpGetTest, AConnectionClosedMidBodyDeliversWhatArrived) {
     EXPECT_GT(text.size(), 2000);
     EXPECT_LT(text.size(), 3000);
     EXPECT_TRUE(text.startsWith("xxxx"));
+}
+
+TEST_F(HttpGetTest, ARedirectLoopEndsInAnEmptyReply) {
+    service::testing::RawServer loop(
+        "HTTP/1.1 302 Found\r\nLocation: /again\r\nContent-Length: 5\r\n\r\nmoved");
+    EXPECT_EQ(get(loop.address() + "/start"), "");
+    EXPECT_LE(loop.connections(), 12);  // a bounded number of hops
+}
+
+TEST_F(HttpGetTest, ABodyShorterThanAnnouncedDeliversWhatCame) {
+    service::testing::RawServer shortBody(
+        "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly this");
+    EXPECT_EQ(get(shortBody.address() + "/"), "only this\r\n");
 }
