@@ -1,0 +1,80 @@
+#include "formats/messages.h"
+
+namespace formats::messages {
+
+namespace {
+
+const QString kHeader = QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОЛУЧЕНИЯ ДАННЫХ О ФОРМАТАХ ПЕЧАТИ!\r\n");
+const QString kKeyPath = QStringLiteral("\\Software\\Korvella\\Formats");
+
+// Follows a key path in the messages that name a stored format.
+QString storeTail(const QString& webAddress) {
+    return QStringLiteral(
+               "\r\nНажмите кнопку \"Обновить данные о форматах\".\r\nЕсли ошибка повторится еще "
+               "раз, то свяжитесь с нами ") +
+           webAddress;
+}
+
+QString formatKey(const QString& name) { return kKeyPath + u'\\' + name; }
+
+}  // namespace
+
+QString F1() {
+    return kHeader + QStringLiteral(
+                         "Ошибка получения данных о форматах из интернета.!\r\nПроверьте Ваше "
+                         "соединение с интернетом и попробуйте еще раз.");
+}
+QString F2() { return kHeader + QStringLiteral("Ошибка открытия реестра!"); }
+QString F3() { return kHeader + QStringLiteral("Ошибка обработки форматов печати!"); }
+QString F4() { return kHeader + QStringLiteral("Ошибка удаления ключа реестра"); }
+QString F5() { return kHeader + QStringLiteral("Ошибка обработки формата печати!"); }
+QString F6() { return kHeader + QStringLiteral("Ошибка записи в реестр"); }
+
+QString L1(const QString& webAddress) {
+    return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") + kKeyPath +
+           storeTail(webAddress);
+}
+
+QString L2() {
+    return kHeader + QStringLiteral(
+                         "Вероятно у Вас проблемы с подключением к сети Интернет!\r\nПроверьте "
+                         "Ваше соединение и после нажмите кнопку \"Обновить данные о форматах\"");
+}
+
+QString L3() { return kHeader + QStringLiteral("Ошибка чтения данных из реестра"); }
+
+QString L4(const QString& name, const QString& webAddress) {
+    return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") +
+           formatKey(name) + storeTail(webAddress);
+}
+
+QString L5(const QString& name, const QString& webAddress) {
+    return kHeader + QStringLiteral("Ошибка чтения параметров из реестра по адресу \r\n") +
+           formatKey(name) + storeTail(webAddress);
+}
+
+QString L6(const QString& value, const QString& name, const QString& webAddress) {
+    return kHeader + QStringLiteral("Ошибка чтения параметра ") + value +
+           QStringLiteral(" из реестра по адресу \r\n") + formatKey(name) + storeTail(webAddress);
+}
+
+QString B1(const QString& webAddress) {
+    return kHeader + QStringLiteral(
+                         "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
+                         "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
+                         "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
+                         "свяжитесь с нами ") +
+           webAddress;
+}
+
+QString U1(const QString& webAddress) {
+    // "свяжитеь" is how the lab's text has it.
+    return kHeader + QStringLiteral(
+                         "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
+                         "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
+                         "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
+                         "свяжитеь с нами ") +
+           webAddress;
+}
+
+}  // namespace formats::messages

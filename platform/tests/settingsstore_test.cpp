@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/settingsstore.h"
+#include "platform/testing/noaccessoverride.h"
+#include "platform/testing/userfolders.h"
+
+using platform::QSettingsStore;
+
+namespace {
+
+const QString kFormats = QStringLiteral("\\Software\\Korvella\\Formats");
+
+QString key(const QString& name) { return kFormats + u'\\' + name; }
+
+}  // namespace
+
+TEST(SettingsStore, KeysAndValuesPersistAndCountWithoutTheirMarker) {
+    testing_support::UserFolders folders;
+    {
+        QSettingsStore store;
+        ASSERT_TRUE(store.createKey(key("10x15")));
+        EXPECT_TRUE(store.setValue(key("10x15"), "Name", "10x15"));
+        EXPECT_TRUE(store.setValue(key("10x15"), "Cost", "12.50"));
+        ASSERT_TRUE(store.createKey(key("empty")));
+    }
+    QSettingsStore store;  // a new object reads what the last one wrote
+    EXPECT_TRUE(store.openKey(kFormats));
+    EXPECT_EQ(store.subkeyCount(kFormats), 2);
+    EXPECT_EQ(store.valueCount(key("10x15")), 2);
+    EXPECT_EQ(store.valueCount(key("empty")), 0);
+    EXPECT_EQ(store.value(key("10x15"), "cost"), QStringLiteral("12.50"));
+    EXPECT_EQ(store.value(key("10x15"), "Width_mm"), std::nullopt);
+    EXPECT_EQ(store.subkeyCount(key("missing")), std::nullopt);
+    EXPECT_TRUE(QFile::exists(folders.configHome() + "/Korvella.conf"));
+}
+
+TEST(SettingsStore, NamesIgnoreLetterCaseAndListInOrderWithoutCase) {
+    testing_support::UserFolders folders;
+    QSettingsStore store;
+    for (const char* name : {"b", "A", "c", "Фото", "фото2", "10X15"}) {
+        ASSERT_TRUE(store.createKey(key(QString::fromUtf8(name)))) << name;
+    }
+    EXPECT_TRUE(store.createKey(key("10x15")));  // the same key
+    EXPECT_TRUE(store.createKey(key("ФОТО")));
+    EXPECT_EQ(store.subkeyNames(kFormats),
+              (QStringList{"10X15", "A", "b", "c", "Фото", "фото2"}));
+    EXPECT_TRUE(store.setValue(key("a"), "NAME", "first"));
+    EXPECT_TRUE(store.setValue(key("A"), "name", "second"));
+    EXPECT_EQ(store.valueCount(key("a")), 1);
+    EXPECT_EQ(store.value(key("A"), "Name"), QStringLiteral("second"));
+}
+
+TEST(SettingsStore, NamesThatCannotBeKeysAreRefused) {
+    testing_support::UserFolders folders;
+    QSettingsStore store;
+    for (const QString& name : {QStringLiteral("a/b"), QStringLiteral("x/../y"), QString(),
+                                QString(256, u'n')}) {
+        EXPECT_FALSE(store.createKey(key(name))) << name.toStdString();
+    }
+    EXPECT_FALSE(store.createKey(QStringLiteral("\\Software\\Other\\Formats")));
+    EXPECT_TRUE(store.createKey(key(QString(255, u'n'))));
+    // Control characters, quotes, brackets and spaces are stored and listed back.
+    const QString odd = QStringLiteral("a\tb\x01 [c] \"d\" =;e");
+    EXPECT_TRUE(store.createKey(key(odd)));
+    EXPECT_TRUE(store.setValue(key(odd), "Name", odd));
+    QSettingsStore again;
+    EXPECT_TRUE(again.subkeyNames(kFormats).contains(odd));
+    EXPECT_EQ(again.value(key(odd), "Name"), odd);
+}
+
+TEST(SettingsStore, DeleteRemovesEverythingUnder) {
+    testing_support::UserFolders folders;
+    QSettingsStore store;
+    ASSERT_TRUE(store.createKey(key("a\\deep\\er")));
+    ASSERT_TRUE(store.setValue(key("a\\deep"), "v", "1"));
+    ASSERT_TRUE(store.createKey(key("b")));
+    EXPECT_TRUE(store.deleteKey(key("A")));
+    EXPECT_EQ(store.subkeyNames(kFormats), QStringList{"b"});
+    EXPECT_FALSE(store.openKey(key("a\\deep")));
+    EXPECT_FALSE(store.deleteKey(key("a")));
+}
+
+TEST(SettingsStore, AStoreThatCannotBeWrittenReportsFailure) {
+    testing_support::UserFolders folders;
+    {
+        QSettingsStore store;
+        ASSERT_TRUE(store.createKey(key("10x15")));
+    }
+    const QString file = folders.configHome() + "/Korvella.conf";
+    QFile::setPermissions(file, QFile::ReadOwner);
+    QFile::setPermissions(folders.configHome(), QFile::ReadOwner | QFile::ExeOwner);
+    testing_support::NoAccessOverride asUser;
+    QSettingsStore store;
+    EXPECT_TRUE(store.openKey(key("10x15")));
+    EXPECT_FALSE(store.setValue(key("10x15"), "Name", "10x15"));
+    EXPECT_FALSE(store.createKey(key("13x18")));
+    QFile::setPermissions(folders.configHome(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
