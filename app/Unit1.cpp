@@ -8,14 +8,16 @@
 #include <QUrl>
 #include <exception>
 
+#include "formats/catalogue.h"
+#include "formats/messages.h"
 #include "order/addfile.h"
 #include "order/readjpeginfo.h"
 #include "platform/dialogs.h"
 #include "platform/workfolder.h"
 #include "service/httpget.h"
 
-TForm1::TForm1(platform::Dialogs& dialogs, service::HttpClient& http, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs), http_(http) {
+TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), dialogs_(services.dialogs) {
     setObjectName(QStringLiteral("TForm1"));
 
     actSend = new QAction(this);
@@ -29,6 +31,13 @@ TForm1::TForm1(platform::Dialogs& dialogs, service::HttpClient& http, QWidget* p
     actAdd->setShortcut(QKeySequence(Qt::Key_Insert));
     addAction(actAdd);
     connect(actAdd, &QAction::triggered, this, &TForm1::actAddExecute);
+
+    actUpdateFormats = new QAction(this);
+    actUpdateFormats->setObjectName(QStringLiteral("actUpdateFormats"));
+    actUpdateFormats->setToolTip(QStringLiteral("Обновить данные о форматах печати"));
+    actUpdateFormats->setStatusTip(actUpdateFormats->toolTip());
+    addAction(actUpdateFormats);
+    connect(actUpdateFormats, &QAction::triggered, this, &TForm1::actUpdateFormatsExecute);
 
     connect(&Data, &order::OrderTable::dataChanged, this, &TForm1::DataSource1DataChange);
     FormCreate();
@@ -45,11 +54,48 @@ void TForm1::FormCreate() {
         SortField = order::Field::File;
         Ascending = true;
 
+        LoadFormats(false);
+
+        if (Formats.empty()) {
+            dialogs_.showError(formats::messages::B1(services_.serviceWebAddress));
+            Terminate();
+        }
+
         OpenOrderTable();
         DataSource1DataChange();
     } catch (const std::exception& e) {
-        // A step that fails ends the sequence; the error is the user's to read.
+        // A failing step ends the sequence. The program still ends when it has no
+        // format, and keeps the order it has.
         dialogs_.showError(QString::fromUtf8(e.what()));
+        if (Formats.empty() && !terminateRequested_) {
+            dialogs_.showError(formats::messages::B1(services_.serviceWebAddress));
+            Terminate();
+        }
+        if (!Data.isOpen()) {
+            OpenOrderTable();
+            DataSource1DataChange();
+        }
+    }
+}
+
+void TForm1::Terminate() {
+    terminateRequested_ = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+void TForm1::LoadFormats(bool Force) {
+    formats::LoadFormats(
+        Force, Formats,
+        {[this](const QString& url) { return HttpGet(url, QString()); }, services_.store, dialogs_,
+         services_.serviceHost, services_.serviceWebAddress});
+}
+
+void TForm1::actUpdateFormatsExecute() {
+    LoadFormats(true);
+    if (Formats.empty()) {
+        dialogs_.showError(formats::messages::U1(services_.serviceWebAddress));
+        Terminate();
     }
 }
 
@@ -83,7 +129,7 @@ void TForm1::DataSource1DataChange() {
 }
 
 QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
-    return http_.HttpGet(Url, FileName);
+    return services_.http.HttpGet(Url, FileName);
 }
 
 void TForm1::AddFile(const QString& FileName) {

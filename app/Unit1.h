@@ -13,10 +13,20 @@ class TSendFilesTask;
 
 namespace platform {
 class Dialogs;
-}
+class SettingsStore;
+}  // namespace platform
 namespace service {
 class HttpClient;
 }
+
+// What the main window works with, made once by the program and handed in.
+struct MainWindowServices {
+    platform::Dialogs& dialogs;
+    service::HttpClient& http;
+    platform::SettingsStore& store;
+    QString serviceHost;        // host (and port) of the lab's service
+    QString serviceWebAddress;  // the lab's address as the messages show it
+};
 
 // The main window. It owns the order table, the print formats catalogue, the list's
 // sort state and the reference to the running upload worker. Its constructor runs the
@@ -25,7 +35,7 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    TForm1(platform::Dialogs& dialogs, service::HttpClient& http, QWidget* parent = nullptr);
+    explicit TForm1(const MainWindowServices& services, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Runs when the main window is destroyed at the end of the program: the window
@@ -35,6 +45,12 @@ public:
     // Reads an address of the lab's service as text, or into a file (see
     // service::HttpClient::HttpGet).
     QString HttpGet(const QString& Url, const QString& FileName);
+
+    // Fills the catalogue from the settings store, downloading it first when Force is
+    // set or nothing is stored (see formats::LoadFormats).
+    void LoadFormats(bool Force);
+    // The update command: downloads the formats anew; without any, the program ends.
+    void actUpdateFormatsExecute();
 
     // Adds one photo to the order (see order::addFile); a refused file leaves no trace.
     // Throws order::FileOpenError when the file cannot be opened.
@@ -47,6 +63,10 @@ public:
     order::OrderTable& orderTable() { return Data; }
     QAction* sendAction() const { return actSend; }
     QAction* addCommand() const { return actAdd; }
+    QAction* updateFormatsCommand() const { return actUpdateFormats; }
+    const formats::TFormats& formats() const { return Formats; }
+    // Whether the program was asked to end (it does once the message loop runs).
+    bool terminateRequested() const { return terminateRequested_; }
     order::Field sortField() const { return SortField; }
     bool ascending() const { return Ascending; }
 
@@ -65,12 +85,14 @@ private:
     void AppMessage(QObject* receiver, QEvent* event, bool& Handled);
     // Closes and reopens the order table, which saves and reloads Data.csv.
     void ReopenOrderTable();
+    // Ends the program as soon as the message loop runs; what is running now goes on.
+    void Terminate();
     void OpenOrderTable();
     // The state that depends on the order's rows, after every change of the table.
     void DataSource1DataChange();
 
+    MainWindowServices services_;
     platform::Dialogs& dialogs_;
-    service::HttpClient& http_;
     order::OrderTable Data;
     formats::TFormats Formats;
     order::Field SortField = order::Field::File;
@@ -79,4 +101,6 @@ private:
     std::array<QString, 31> InfoString;
     QAction* actSend = nullptr;
     QAction* actAdd = nullptr;
+    QAction* actUpdateFormats = nullptr;
+    bool terminateRequested_ = false;
 };

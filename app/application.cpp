@@ -25,9 +25,11 @@ bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-Program::Program(platform::Dialogs& dialogs) : dialogs_(dialogs), http_(dialogs, credentials_) {
+Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
+    : dialogs_(dialogs), http_(dialogs, credentials_) {
     // The main window first: its start-up sequence runs before the others exist.
-    form1_ = std::make_unique<TForm1>(dialogs, http_);
+    form1_ = std::make_unique<TForm1>(
+        MainWindowServices{dialogs, http_, store_, options.serviceHost, options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
     form2_ = std::make_unique<TForm2>();
     form3_ = std::make_unique<TForm3>();

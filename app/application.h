@@ -4,6 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "korvella/buildconfig.h"
+#include "platform/settingsstore.h"
 #include "service/httpget.h"
 
 namespace platform {
@@ -29,10 +31,16 @@ private:
     platform::Dialogs& dialogs_;
 };
 
+// Where the program finds the lab: the built-in constants, unless a test says otherwise.
+struct ProgramOptions {
+    QString serviceHost = QString::fromUtf8(korvella::ServiceHost);
+    QString serviceWebAddress = QString::fromUtf8(korvella::ServiceWebAddress);
+};
+
 // The program's windows, created in their fixed order at start and destroyed at the end.
 class Program {
 public:
-    explicit Program(platform::Dialogs& dialogs);
+    explicit Program(platform::Dialogs& dialogs, const ProgramOptions& options = {});
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -51,6 +59,7 @@ public:
 
 private:
     platform::Dialogs& dialogs_;
+    platform::QSettingsStore store_;
     service::CredentialStore credentials_;
     service::HttpClient http_;
     std::unique_ptr<TForm1> form1_;

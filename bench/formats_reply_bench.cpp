@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     const bool stored = formats::DownloadFormats(catalogue);
-    out << "download of " << records << " records (" << reply.size() / 1024 << " KB): "
-        << timer.elapsed() << " ms, stored " << store.subkeyCount(formats::FormatsKey).value_or(0)
-        << " formats, result " << stored << "\n";
+    out << "download of " << records << " records (" << reply.size() / 1024
+        << " KB): " << timer.elapsed() << " ms, stored "
+        << store.subkeyCount(formats::FormatsKey).value_or(0) << " formats, result " << stored
+        << "\n";
     return stored ? 0 : 1;
 }

@@ -15,10 +15,12 @@ namespace formats {
 
 namespace {
 
-constexpr std::array<const char*, 7> kValueNames = {"Name",      "Cost",      "Width_mm", "Height_mm",
-                                                    "Width_px", "Height_px", "DPI_Min"};
+constexpr std::array<const char*, 7> kValueNames = {
+    "Name", "Cost", "Width_mm", "Height_mm", "Width_px", "Height_px", "DPI_Min"};
 
-QString formatKey(const QString& name) { return FormatsKey + u'\\' + name; }
+QString formatKey(const QString& name) {
+    return FormatsKey + u'\\' + name;
+}
 
 }  // namespace
 

@@ -15,7 +15,9 @@ QString storeTail(const QString& webAddress) {
            webAddress;
 }
 
-QString formatKey(const QString& name) { return kKeyPath + u'\\' + name; }
+QString formatKey(const QString& name) {
+    return kKeyPath + u'\\' + name;
+}
 
 }  // namespace
 
@@ -24,11 +26,21 @@ QString F1() {
                          "Ошибка получения данных о форматах из интернета.!\r\nПроверьте Ваше "
                          "соединение с интернетом и попробуйте еще раз.");
 }
-QString F2() { return kHeader + QStringLiteral("Ошибка открытия реестра!"); }
-QString F3() { return kHeader + QStringLiteral("Ошибка обработки форматов печати!"); }
-QString F4() { return kHeader + QStringLiteral("Ошибка удаления ключа реестра"); }
-QString F5() { return kHeader + QStringLiteral("Ошибка обработки формата печати!"); }
-QString F6() { return kHeader + QStringLiteral("Ошибка записи в реестр"); }
+QString F2() {
+    return kHeader + QStringLiteral("Ошибка открытия реестра!");
+}
+QString F3() {
+    return kHeader + QStringLiteral("Ошибка обработки форматов печати!");
+}
+QString F4() {
+    return kHeader + QStringLiteral("Ошибка удаления ключа реестра");
+}
+QString F5() {
+    return kHeader + QStringLiteral("Ошибка обработки формата печати!");
+}
+QString F6() {
+    return kHeader + QStringLiteral("Ошибка записи в реестр");
+}
 
 QString L1(const QString& webAddress) {
     return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") + kKeyPath +
@@ -41,7 +53,9 @@ QString L2() {
                          "Ваше соединение и после нажмите кнопку \"Обновить данные о форматах\"");
 }
 
-QString L3() { return kHeader + QStringLiteral("Ошибка чтения данных из реестра"); }
+QString L3() {
+    return kHeader + QStringLiteral("Ошибка чтения данных из реестра");
+}
 
 QString L4(const QString& name, const QString& webAddress) {
     return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") +
@@ -59,21 +73,23 @@ QString L6(const QString& value, const QString& name, const QString& webAddress)
 }
 
 QString B1(const QString& webAddress) {
-    return kHeader + QStringLiteral(
-                         "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
-                         "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
-                         "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
-                         "свяжитесь с нами ") +
+    return kHeader +
+           QStringLiteral(
+               "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
+               "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
+               "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
+               "свяжитесь с нами ") +
            webAddress;
 }
 
 QString U1(const QString& webAddress) {
     // "свяжитеь" is how the lab's text has it.
-    return kHeader + QStringLiteral(
-                         "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
-                         "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
-                         "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
-                         "свяжитеь с нами ") +
+    return kHeader +
+           QStringLiteral(
+               "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
+               "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
+               "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
+               "свяжитеь с нами ") +
            webAddress;
 }
 

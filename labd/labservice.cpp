@@ -290,6 +290,10 @@ Response LabService::route(const Request& request) {
     }
     if (path == "/index.php" && value("option") == "com_photoprint") {
         const std::string step = value("step");
+        {
+            std::lock_guard<std::mutex> lock(countsMutex_);
+            ++requestsByStep_[step];
+        }
         if (step == "format" && request.method == "GET")
             return formats();
         if (step == "session" && request.method == "GET")
@@ -302,6 +306,12 @@ Response LabService::route(const Request& request) {
             return placeOrder(value("key"));
     }
     return page("Страница не найдена", "<h1>Страница не найдена</h1>");
+}
+
+int LabService::requests(const std::string& step) {
+    std::lock_guard<std::mutex> lock(countsMutex_);
+    const auto it = requestsByStep_.find(step);
+    return it == requestsByStep_.end() ? 0 : it->second;
 }
 
 Response LabService::formats() {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ public:
     void setOwnPort(int port) { ownPort_ = port; }
 
     Store& store() { return store_; }
+    // How many requests this service has answered for a step of index.php.
+    int requests(const std::string& step);
 
 private:
     Response route(const Request& request);
@@ -65,6 +68,8 @@ private:
     Store store_;
     std::vector<PrintFormat> formats_;
     std::atomic<int64_t> uploadsSeen_{0};
+    std::mutex countsMutex_;
+    std::map<std::string, int> requestsByStep_;
     int ownPort_ = 0;
 };
 

@@ -22,7 +22,8 @@ const formats::TFormatsRecord* findFormat(const formats::TFormats& catalogue, co
 // precision and rounded half to even. The warning holds when that is below the
 // format's DPI_Min, unless the row's Param says the photo is prepared for print.
 // Nothing for a format missing from the catalogue or with a Width_mm of 0.
-std::optional<PrintResolution> printResolution(const OrderRow& row, const formats::TFormats& catalogue);
+std::optional<PrintResolution> printResolution(const OrderRow& row,
+                                               const formats::TFormats& catalogue);
 
 // The effective resolution alone, for a known format.
 std::optional<int> effectiveResolution(qint32 width, qint32 height, quint16 widthMm);

@@ -24,8 +24,7 @@ QStringList sortedNames(QStringList names) {
 
 bool validName(const QString& name) {
     return !name.isEmpty() && name != u"." && name != u".." && name.size() <= kMaxKeyNameLength &&
-           !name.contains(u'/') &&
-           !name.contains(u'\\');
+           !name.contains(u'/') && !name.contains(u'\\');
 }
 
 // The path's names below the root, or nothing for a path outside it.
@@ -50,7 +49,9 @@ QSettingsStore::QSettingsStore()
     : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                             QStringLiteral("Korvella"))) {}
 
-QSettingsStore::~QSettingsStore() { flush(); }
+QSettingsStore::~QSettingsStore() {
+    flush();
+}
 
 // Writes go to QSettings' memory and reach the file at the next sync (at the latest
 // when the store is destroyed); a file that cannot be written is caught before.
@@ -122,7 +123,9 @@ bool QSettingsStore::createKey(const QString& path) {
     return true;
 }
 
-bool QSettingsStore::openKey(const QString& path) { return resolve(path).has_value(); }
+bool QSettingsStore::openKey(const QString& path) {
+    return resolve(path).has_value();
+}
 
 std::optional<int> QSettingsStore::subkeyCount(const QString& path) {
     const std::optional<QString> group = resolve(path);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "csvcommand.h"
+#include "formatscommand.h"
 #include "probecommand.h"
 
 namespace {
@@ -13,7 +14,10 @@ void usage(QTextStream& err) {
            "  csv FILE [--save OUT]   load an order file as the program does and print it;\n"
            "                          with --save also write it to OUT as the program saves\n"
            "  probe FILE...           read each JPEG's pixel size and file size as the\n"
-           "                          program does when adding photos\n";
+           "                          program does when adding photos\n"
+           "  formats [--update] [--host HOST]\n"
+           "                          load the print formats as the program does (with\n"
+           "                          --update: download them anew) and print them\n";
 }
 
 }  // namespace
@@ -30,6 +34,9 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("csv")) {
         return tool::runCsvCommand(args, out, err);
+    }
+    if (command == QLatin1String("formats")) {
+        return tool::runFormatsCommand(args, out, err);
     }
     if (command == QLatin1String("probe")) {
         return tool::runProbeCommand(args, out, err);

@@ -14,36 +14,11 @@
 #include "app/help.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
+#include "printingdialogs.h"
 #include "service/Session.h"
 #include "upload/progress.h"
 
 namespace {
-
-class PrintingDialogs final : public platform::Dialogs {
-public:
-    void showError(const QString& text) override { print("error", text); }
-    Answer askAbortRetryIgnore(const QString& text) override {
-        print("abort/retry/ignore", text);
-        return Answer::Abort;
-    }
-    bool askYesNo(const QString& text) override {
-        print("yes/no", text);
-        return false;
-    }
-    QStringList getOpenFileNames(const OpenFileRequest& request) override {
-        print("open files", request.filterName);
-        return {};
-    }
-    std::optional<Credentials> askCredentials(const CredentialsRequest& request) override {
-        print("credentials", request.site);
-        return std::nullopt;
-    }
-
-private:
-    static void print(const char* kind, const QString& text) {
-        QTextStream(stderr) << "[" << kind << "] " << text << "\n";
-    }
-};
 
 void settle(int ms) {
     QEventLoop loop;
@@ -65,7 +40,8 @@ bool shoot(QWidget& window, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    PrintingDialogs dialogs;
+    QTextStream err(stderr);
+    tool::PrintingDialogs dialogs(err);
     KorvellaApplication app(argc, argv, dialogs);
     if (argc != 2) {
         QTextStream(stderr) << "usage: korvella-screenshot OUTDIR\n";

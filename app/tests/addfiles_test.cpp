@@ -10,6 +10,7 @@
 
 #include "app/Unit1.h"
 #include "app/application.h"
+#include "app/tests/appfixture.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/noaccessoverride.h"
 #include "platform/testing/scripteddialogs.h"
@@ -25,6 +26,7 @@ namespace {
 class AddingPhotos : public ::testing::Test {
 protected:
     void SetUp() override {
+        testing_support::storeFormats();
         photos_ = folders_.root() + QStringLiteral("/photos/");
         ASSERT_TRUE(QDir().mkpath(photos_));
         program_ = std::make_unique<Program>(dialogs_);
@@ -87,7 +89,7 @@ TEST_F(AddingPhotos, ChosenFilesAreAddedSortedAndSaved) {
     const QString saved = QString::fromUtf8(readFile(dataFile()));
     EXPECT_LT(saved.indexOf("A.jpg"), saved.indexOf("b.jpeg"));
     EXPECT_LT(saved.indexOf("b.jpeg"), saved.indexOf("c.jpg"));
-    EXPECT_TRUE(saved.contains(QStringLiteral(";1;;С полями;Матовая;%1;1800;1200\r\n")
+    EXPECT_TRUE(saved.contains(QStringLiteral(";1;10x15;С полями;Матовая;%1;1800;1200\r\n")
                                    .arg(QFileInfo(photos_ + "c.jpg").size())));
 }
 

@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "app/help.h"
 #include "app/tests/appdialogs.h"
+#include "app/tests/appfixture.h"
 #include "images/ShowImage.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
@@ -38,6 +39,7 @@ QStringList files(order::OrderTable& table) {
 
 TEST(StartUp, CreatesTheFiveWindowsWithTheirCaptions) {
     UserFolders folders;
+    testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
     const std::vector<std::pair<QWidget*, QString>> windows = {
@@ -60,6 +62,7 @@ TEST(StartUp, CreatesTheFiveWindowsWithTheirCaptions) {
 
 TEST(StartUp, WithoutAnOrderFileTheListIsEmptyAndSendingIsOff) {
     UserFolders folders;
+    testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
     order::OrderTable& table = program.form1().orderTable();
@@ -73,6 +76,7 @@ TEST(StartUp, WithoutAnOrderFileTheListIsEmptyAndSendingIsOff) {
 
 TEST(StartUp, RowsAreShownSortedAndSavedSortedAtExit) {
     UserFolders folders;
+    testing_support::storeFormats();
     ASSERT_TRUE(QDir().mkpath(folders.workFolder()));
     const QString data = folders.workFolder() + QStringLiteral("Data.csv");
     writeFile(data, kBom + "File;Count\r\n/p/c.jpg;1\r\n/p/A.jpg;2\r\n/p/b.jpg;3\r\n");
@@ -92,6 +96,7 @@ TEST(StartUp, RowsAreShownSortedAndSavedSortedAtExit) {
 
 TEST(StartUp, TheSendCommandFollowsTheRowCount) {
     UserFolders folders;
+    testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
     order::OrderTable& table = program.form1().orderTable();
@@ -105,6 +110,7 @@ TEST(StartUp, TheSendCommandFollowsTheRowCount) {
 
 TEST(StartUp, DamagedOrderFileIsReportedKeptAndAnEmptyListUsed) {
     UserFolders folders;
+    testing_support::storeFormats();
     ASSERT_TRUE(QDir().mkpath(folders.workFolder()));
     const QString data = folders.workFolder() + QStringLiteral("Data.csv");
     const QByteArray damaged = kBom + "File;Colour\r\n/p/a.jpg;red\r\n";
@@ -125,6 +131,7 @@ TEST(StartUp, DamagedOrderFileIsReportedKeptAndAnEmptyListUsed) {
 
 TEST(Shutdown, AFailedSaveIsShown) {
     UserFolders folders;
+    testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
     order::OrderTable& table = program.form1().orderTable();

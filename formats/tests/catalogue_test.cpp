@@ -33,8 +33,9 @@ protected:
     QString storedValue(const QString& name, const QString& value) {
         return store_.value(FormatsKey + u'\\' + name, value).value_or("<none>");
     }
-    void storeFormat(const QString& name, const QStringList& values, const QStringList& names = {
-                         "Name", "Cost", "Width_mm", "Height_mm", "Width_px", "Height_px", "DPI_Min"}) {
+    void storeFormat(const QString& name, const QStringList& values,
+                     const QStringList& names = {"Name", "Cost", "Width_mm", "Height_mm",
+                                                 "Width_px", "Height_px", "DPI_Min"}) {
         const QString key = FormatsKey + u'\\' + name;
         ASSERT_TRUE(store_.createKey(key));
         for (qsizetype i = 0; i < values.size(); ++i) {
@@ -64,7 +65,9 @@ struct ReplyCase {
     QStringList messages;
 };
 
-void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Replies : public CatalogueTest, public ::testing::WithParamInterface<ReplyCase> {};
 
@@ -74,31 +77,48 @@ TEST_P(Replies, AreStoredAsTheRulesSay) {
     EXPECT_EQ(download(), GetParam().result);
     EXPECT_EQ(stored(), GetParam().stored);
     EXPECT_EQ(dialogs_.errors(), GetParam().messages);
-    EXPECT_EQ(requested_, QStringList{"http://lab.test/index.php?option=com_photoprint&step=format"});
+    EXPECT_EQ(requested_,
+              QStringList{"http://lab.test/index.php?option=com_photoprint&step=format"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Replies,
     ::testing::Values(
         ReplyCase{"two records with a semicolon", kTwo, true, {"10x15", "9x13"}, {}},
-        ReplyCase{"two records on two lines", QByteArray(kTwo).replace(';', "\n"), true,
-                  {"10x15", "9x13"}, {}},
-        ReplyCase{"a trailing semicolon stops at the empty record", kTwo + ";", true,
-                  {"10x15", "9x13"}, {messages::F5()}},
-        ReplyCase{"eight fields keep seven", "10x15:12.50:152:102:1795:1205:150:extra", true,
-                  {"10x15"}, {}},
+        ReplyCase{"two records on two lines",
+                  QByteArray(kTwo).replace(';', "\n"),
+                  true,
+                  {"10x15", "9x13"},
+                  {}},
+        ReplyCase{"a trailing semicolon stops at the empty record",
+                  kTwo + ";",
+                  true,
+                  {"10x15", "9x13"},
+                  {messages::F5()}},
+        ReplyCase{"eight fields keep seven",
+                  "10x15:12.50:152:102:1795:1205:150:extra",
+                  true,
+                  {"10x15"},
+                  {}},
         ReplyCase{"six fields stop the loop",
                   "10x15:12.50:152:102:1795:1205:150;13x18:25:178:127:2102:1500;9x13:1:1:1:1:1:1",
-                  true, {"10x15"}, {messages::F5()}},
+                  true,
+                  {"10x15"},
+                  {messages::F5()}},
         ReplyCase{"the later of two records of one name wins",
-                  "10x15:1:1:1:1:1:1;10X15:2:2:2:2:2:2", true, {"10X15"}, {}},
-        ReplyCase{"one line break only leaves the store alone", "\r\n", false, {"old"},
-                  {messages::F3()}},
+                  "10x15:1:1:1:1:1:1;10X15:2:2:2:2:2:2",
+                  true,
+                  {"10X15"},
+                  {}},
+        ReplyCase{
+            "one line break only leaves the store alone", "\r\n", false, {"old"}, {messages::F3()}},
         ReplyCase{"a single word empties the store", "hello", false, {}, {messages::F5()}},
         ReplyCase{"an empty reply", "", false, {"old"}, {messages::F1()}},
         ReplyCase{"names that cannot be keys are left out",
                   "a/b:1:1:1:1:1:1;c\\d:1:1:1:1:1:1;:1:1:1:1:1:1;..:1:1:1:1:1:1;ok:1:1:1:1:1:1",
-                  true, {"ok"}, {}}));
+                  true,
+                  {"ok"},
+                  {}}));
 
 TEST_F(CatalogueTest, DuplicateNameKeepsTheLaterRecordsValues) {
     replyWith("10x15:1:1:1:1:1:1;10X15:2:2:2:2:2:2");

@@ -27,6 +27,7 @@ public:
     std::string url(const std::string& target) const { return "http://" + address() + target; }
     std::string address() const { return "127.0.0.1:" + std::to_string(server_->port()); }
     Store& store() { return service_->store(); }
+    int requests(const std::string& step) { return service_->requests(step); }
 
 private:
     QTemporaryDir dir_;

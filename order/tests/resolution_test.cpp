@@ -40,7 +40,9 @@ struct ResolutionCase {
     bool warning;
 };
 
-void PrintTo(const ResolutionCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ResolutionCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Resolution : public ::testing::TestWithParam<ResolutionCase> {};
 
@@ -61,8 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ResolutionCase{"prepared photos are never flagged",
                        row("30x20", 1200, 800, QStringLiteral("Подготовленный")), 102, false},
         ResolutionCase{"portrait as landscape", row("30x20", 800, 1200), 102, true},
-        ResolutionCase{"1181 px on 100 mm rounds to 300, enough",
-                       row("Пробный", 1181, 500), 300, false},
+        ResolutionCase{"1181 px on 100 mm rounds to 300, enough", row("Пробный", 1181, 500), 300,
+                       false},
         ResolutionCase{"format name without letter case", row("ПРОБНЫЙ", 1181, 500), 300, false},
         ResolutionCase{"unknown format", row("9x13", 3000, 2000), std::nullopt, false},
         ResolutionCase{"empty size", row("10x15", 0, 0), 0, true}));

@@ -13,7 +13,9 @@ namespace {
 
 const QString kFormats = QStringLiteral("\\Software\\Korvella\\Formats");
 
-QString key(const QString& name) { return kFormats + u'\\' + name; }
+QString key(const QString& name) {
+    return kFormats + u'\\' + name;
+}
 
 }  // namespace
 
@@ -45,8 +47,7 @@ TEST(SettingsStore, NamesIgnoreLetterCaseAndListInOrderWithoutCase) {
     }
     EXPECT_TRUE(store.createKey(key("10x15")));  // the same key
     EXPECT_TRUE(store.createKey(key("ФОТО")));
-    EXPECT_EQ(store.subkeyNames(kFormats),
-              (QStringList{"10X15", "A", "b", "c", "Фото", "фото2"}));
+    EXPECT_EQ(store.subkeyNames(kFormats), (QStringList{"10X15", "A", "b", "c", "Фото", "фото2"}));
     EXPECT_TRUE(store.setValue(key("a"), "NAME", "first"));
     EXPECT_TRUE(store.setValue(key("A"), "name", "second"));
     EXPECT_EQ(store.valueCount(key("a")), 1);
@@ -56,8 +57,8 @@ TEST(SettingsStore, NamesIgnoreLetterCaseAndListInOrderWithoutCase) {
 TEST(SettingsStore, NamesThatCannotBeKeysAreRefused) {
     testing_support::UserFolders folders;
     QSettingsStore store;
-    for (const QString& name : {QStringLiteral("a/b"), QStringLiteral("x/../y"), QString(),
-                                QString(256, u'n')}) {
+    for (const QString& name :
+         {QStringLiteral("a/b"), QStringLiteral("x/../y"), QString(), QString(256, u'n')}) {
         EXPECT_FALSE(store.createKey(key(name))) << name.toStdString();
     }
     EXPECT_FALSE(store.createKey(QStringLiteral("\\Software\\Other\\Formats")));
