@@ -4,6 +4,7 @@
 
 #include "csvcommand.h"
 #include "formatscommand.h"
+#include "preparecommand.h"
 #include "probecommand.h"
 
 namespace {
@@ -17,7 +18,10 @@ void usage(QTextStream& err) {
            "                          program does when adding photos\n"
            "  formats [--update] [--host HOST]\n"
            "                          load the print formats as the program does (with\n"
-           "                          --update: download them anew) and print them\n";
+           "                          --update: download them anew) and print them\n"
+           "  prepare IN OUT WIDTH_PX HEIGHT_PX HOW\n"
+           "                          make the print the upload would send for IN and\n"
+           "                          write it to OUT as JPEG\n";
 }
 
 }  // namespace
@@ -34,6 +38,9 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("csv")) {
         return tool::runCsvCommand(args, out, err);
+    }
+    if (command == QLatin1String("prepare")) {
+        return tool::runPrepareCommand(args, out, err);
     }
     if (command == QLatin1String("formats")) {
         return tool::runFormatsCommand(args, out, err);

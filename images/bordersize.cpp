@@ -1,0 +1,112 @@
+#include "images/bordersize.h"
+
+#include <vips/vips8>
+
+#include <QIODevice>
+#include <array>
+
+#include "images/comstream.h"
+#include "images/layout.h"
+
+namespace images {
+
+using vips::VImage;
+
+VImage toRgb8(const VImage& picture) {
+    VImage rgb = picture;
+    if (rgb.interpretation() != VIPS_INTERPRETATION_sRGB || rgb.format() != VIPS_FORMAT_UCHAR) {
+        rgb = rgb.colourspace(VIPS_INTERPRETATION_sRGB);
+    }
+    if (rgb.bands() > 3) {
+        rgb = rgb.extract_band(0, VImage::option()->set("n", 3));
+    } else if (rgb.bands() < 3) {
+        const VImage grey = rgb.extract_band(0);
+        rgb = grey.bandjoin({grey, grey});
+    }
+    if (rgb.format() != VIPS_FORMAT_UCHAR) {
+        rgb = rgb.cast(VIPS_FORMAT_UCHAR);
+    }
+    return rgb.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+VImage layoutCanvas(const VImage& picture, const formats::TFormatsRecord& Format, const QString& How,
+                    float proportion, bool turn) {
+    const TScaleSize canvas = canvasSize(Format, proportion);
+    const int width = turn ? picture.height() : picture.width();
+    const int height = turn ? picture.width() : picture.height();
+    const Placement place = placePicture(canvas, width, height, How);
+
+    VImage scaled = toRgb8(picture);
+    // Scaled unturned to the turned target's swapped size, then turned.
+    const int scaledWidth = turn ? place.h : place.w;
+    const int scaledHeight = turn ? place.w : place.h;
+    if (scaledWidth != scaled.width() || scaledHeight != scaled.height()) {
+        scaled = scaled.resize(static_cast<double>(scaledWidth) / scaled.width(),
+                               VImage::option()
+                                   ->set("vscale", static_cast<double>(scaledHeight) / scaled.height())
+                                   ->set("kernel", VIPS_KERNEL_CUBIC));
+        if (scaled.width() != scaledWidth || scaled.height() != scaledHeight) {
+            scaled = scaled.embed(0, 0, scaledWidth, scaledHeight,
+                                  VImage::option()->set("extend", VIPS_EXTEND_COPY));
+        }
+    }
+    if (turn) {
+        // A turn reads the picture out of order: turn the scaled pixels, held in memory.
+        scaled = scaled.copy_memory().rot(VIPS_ANGLE_D90);
+    }
+    const std::vector<double> white = {255, 255, 255};
+    const VImage paper = VImage::black(canvas.Width, canvas.Height, VImage::option()->set("bands", 3))
+                             .new_from_image(white)
+                             .cast(VIPS_FORMAT_UCHAR)
+                             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    // What falls outside the canvas is clipped.
+    return paper.insert(scaled, place.x, place.y);
+}
+
+void writeBmp(QIODevice& stream, const VImage& rgb) {
+    const int width = rgb.width();
+    const int height = rgb.height();
+    const int rowBytes = (width * 3 + 3) & ~3;
+    const quint32 pixelBytes = static_cast<quint32>(rowBytes) * static_cast<quint32>(height);
+    std::array<uchar, 54> header{};
+    auto put32 = [&](int at, quint32 value) {
+        for (int i = 0; i < 4; ++i) {
+            header[at + i] = static_cast<uchar>(value >> (8 * i));
+        }
+    };
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(2, 54 + pixelBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<quint32>(width));
+    put32(22, static_cast<quint32>(height));  // positive: rows bottom-up
+    header[26] = 1;
+    header[28] = 24;
+    put32(34, pixelBytes);
+    put32(38, 2835);  // 72 dpi
+    put32(42, 2835);
+    WriteBuffer(stream, reinterpret_cast<const char*>(header.data()), header.size());
+
+    size_t size = 0;
+    void* memory = rgb.write_to_memory(&size);
+    std::unique_ptr<uchar, decltype(&g_free)> pixels(static_cast<uchar*>(memory), g_free);
+    QByteArray row(rowBytes, '\0');
+    for (int y = height - 1; y >= 0; --y) {
+        const uchar* source = pixels.get() + static_cast<size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x) {
+            row[x * 3] = static_cast<char>(source[x * 3 + 2]);  // BMP keeps blue first
+            row[x * 3 + 1] = static_cast<char>(source[x * 3 + 1]);
+            row[x * 3 + 2] = static_cast<char>(source[x * 3]);
+        }
+        WriteBuffer(stream, row.constData(), rowBytes);
+    }
+}
+
+bool BorderSize(QIODevice& stream, const VImage& img, const formats::TFormatsRecord& Format,
+                const QString& How, float proportion) {
+    writeBmp(stream, layoutCanvas(img, Format, How, proportion));
+    return true;
+}
+
+}  // namespace images

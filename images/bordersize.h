@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include "formats/formatsrecord.h"
+
+class QIODevice;
+namespace vips {
+class VImage;
+}
+
+namespace images {
+
+// The picture as 8-bit sRGB with three bands, whatever it was loaded as (grey, CMYK,
+// 16-bit, with alpha). No colour profile of the photo is applied.
+vips::VImage toRgb8(const vips::VImage& picture);
+
+// Lays the picture out on the canvas of the format at the given scale (see
+// placePicture): scaled with a bicubic kernel into its place and clipped to the canvas.
+// With turn set, the picture is laid out as if turned 90° clockwise; it is turned
+// after scaling, which gives the same print from far fewer pixels.
+// Raises vips::VError when the picture cannot be read.
+vips::VImage layoutCanvas(const vips::VImage& picture, const formats::TFormatsRecord& Format,
+                          const QString& How, float proportion, bool turn = false);
+
+// Writes an 8-bit, three-band image as an uncompressed 24-bit BMP at the stream's
+// position. Raises StreamError when the stream takes fewer bytes.
+void writeBmp(QIODevice& stream, const vips::VImage& rgb);
+
+// Lays the picture out (not turned) and writes the canvas into stream as BMP. True
+// whenever it returns; failures are raised.
+bool BorderSize(QIODevice& stream, const vips::VImage& img, const formats::TFormatsRecord& Format,
+                const QString& How, float proportion);
+
+}  // namespace images

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <stdexcept>
+
+#include "formats/formatsrecord.h"
+
+namespace images {
+
+// A photo that cannot be made into a print (unreadable, corrupt, truncated, a format
+// the imaging library cannot decode); what() says why.
+class PrepareError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Marks an encoded JPEG as 300 dpi: within its first 50 bytes, after the five bytes
+// "JFIF" and 0, the density unit and both densities become 1, 300, 300. A JPEG without
+// that segment there is left as it is.
+void stampDensity(QByteArray& jpeg);
+
+// Encodes an 8-bit RGB image as JPEG of the given quality with a JFIF segment and
+// nothing else of the photo (no EXIF, no colour profile, no thumbnail).
+QByteArray encodeJpeg(const uchar* rgb, int width, int height, int quality);
+
+// What the upload does with one photo before sending it: loads the file (its
+// orientation tag and colour profile are not applied), turns a portrait picture 90°
+// clockwise, lays it out on the format's canvas at full size with the row's how-to-
+// print choice, encodes it as JPEG quality 80 and marks it 300 dpi.
+// Raises PrepareError.
+QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format, const QString& how);
+
+}  // namespace images
