@@ -29,22 +29,25 @@ VImage toRgb8(const VImage& picture) {
     return rgb.copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-VImage layoutCanvas(const VImage& picture, const formats::TFormatsRecord& Format, const QString& How,
-                    float proportion, bool turn) {
+VImage layoutCanvas(const VImage& picture, const formats::TFormatsRecord& Format,
+                    const QString& How, float proportion, bool turn) {
     const TScaleSize canvas = canvasSize(Format, proportion);
     const int width = turn ? picture.height() : picture.width();
     const int height = turn ? picture.width() : picture.height();
-    const Placement place = placePicture(canvas, width, height, How);
+    return drawCanvas(picture, canvas, placePicture(canvas, width, height, How), turn);
+}
 
+VImage drawCanvas(const VImage& picture, TScaleSize canvas, const Placement& place, bool turn) {
     VImage scaled = toRgb8(picture);
     // Scaled unturned to the turned target's swapped size, then turned.
     const int scaledWidth = turn ? place.h : place.w;
     const int scaledHeight = turn ? place.w : place.h;
     if (scaledWidth != scaled.width() || scaledHeight != scaled.height()) {
-        scaled = scaled.resize(static_cast<double>(scaledWidth) / scaled.width(),
-                               VImage::option()
-                                   ->set("vscale", static_cast<double>(scaledHeight) / scaled.height())
-                                   ->set("kernel", VIPS_KERNEL_CUBIC));
+        scaled =
+            scaled.resize(static_cast<double>(scaledWidth) / scaled.width(),
+                          VImage::option()
+                              ->set("vscale", static_cast<double>(scaledHeight) / scaled.height())
+                              ->set("kernel", VIPS_KERNEL_CUBIC));
         if (scaled.width() != scaledWidth || scaled.height() != scaledHeight) {
             scaled = scaled.embed(0, 0, scaledWidth, scaledHeight,
                                   VImage::option()->set("extend", VIPS_EXTEND_COPY));
@@ -55,10 +58,11 @@ VImage layoutCanvas(const VImage& picture, const formats::TFormatsRecord& Format
         scaled = scaled.copy_memory().rot(VIPS_ANGLE_D90);
     }
     const std::vector<double> white = {255, 255, 255};
-    const VImage paper = VImage::black(canvas.Width, canvas.Height, VImage::option()->set("bands", 3))
-                             .new_from_image(white)
-                             .cast(VIPS_FORMAT_UCHAR)
-                             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const VImage paper =
+        VImage::black(canvas.Width, canvas.Height, VImage::option()->set("bands", 3))
+            .new_from_image(white)
+            .cast(VIPS_FORMAT_UCHAR)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     // What falls outside the canvas is clipped.
     return paper.insert(scaled, place.x, place.y);
 }

@@ -15,11 +15,19 @@ namespace images {
 // 16-bit, with alpha). No colour profile of the photo is applied.
 vips::VImage toRgb8(const vips::VImage& picture);
 
+struct Placement;
+struct TScaleSize;
+
+// Draws the picture onto a white canvas: scaled with a bicubic kernel to the placement's
+// size, put at its position, clipped to the canvas. With turn set the picture is turned
+// 90° clockwise after scaling (the placement is that of the turned picture), which
+// gives the same print from far fewer pixels. The picture may be a reduced decode of
+// the photo the placement was made for. Raises vips::VError when it cannot be read.
+vips::VImage drawCanvas(const vips::VImage& picture, TScaleSize canvas, const Placement& place,
+                        bool turn);
+
 // Lays the picture out on the canvas of the format at the given scale (see
-// placePicture): scaled with a bicubic kernel into its place and clipped to the canvas.
-// With turn set, the picture is laid out as if turned 90° clockwise; it is turned
-// after scaling, which gives the same print from far fewer pixels.
-// Raises vips::VError when the picture cannot be read.
+// placePicture and drawCanvas).
 vips::VImage layoutCanvas(const vips::VImage& picture, const formats::TFormatsRecord& Format,
                           const QString& How, float proportion, bool turn = false);
 

@@ -88,9 +88,13 @@ int64_t TExternStream::Seek(int64_t offset, int origin) {
     return static_cast<int64_t>(position);
 }
 
-void TExternStream::SetSize(int64_t newSize) { FSource->SetSize(static_cast<uint64_t>(newSize)); }
+void TExternStream::SetSize(int64_t newSize) {
+    FSource->SetSize(static_cast<uint64_t>(newSize));
+}
 
-qint64 TExternStream::size() const { return FSource->bytes().size(); }
+qint64 TExternStream::size() const {
+    return FSource->bytes().size();
+}
 
 qint64 TExternStream::pos() const {
     uint64_t position = 0;
@@ -103,7 +107,9 @@ bool TExternStream::seek(qint64 pos) {
     return Seek(pos, 0) == pos;
 }
 
-bool TExternStream::atEnd() const { return pos() >= size(); }
+bool TExternStream::atEnd() const {
+    return pos() >= size();
+}
 
 qint64 TExternStream::readData(char* data, qint64 maxSize) {
     uint32_t read = 0;

@@ -25,7 +25,8 @@ const std::vector<ImageEncoder>& imageEncoders() {
         std::vector<ImageEncoder> encoders;
         for (const Known& k : known) {
             if (k.suffix == nullptr || vips_foreign_find_save(k.suffix) != nullptr) {
-                encoders.push_back({QString::fromLatin1(k.mime), QUuid::fromString(QLatin1String(k.id))});
+                encoders.push_back(
+                    {QString::fromLatin1(k.mime), QUuid::fromString(QLatin1String(k.id))});
             }
         }
         vips_error_clear();

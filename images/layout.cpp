@@ -8,7 +8,9 @@ namespace images {
 namespace {
 
 // Round half to even, as the layout's halving needs (-99.5 -> -100, 0.5 -> 0).
-int roundEven(long double value) { return static_cast<int>(std::nearbyintl(value)); }
+int roundEven(long double value) {
+    return static_cast<int>(std::nearbyintl(value));
+}
 
 }  // namespace
 
@@ -17,8 +19,8 @@ TScaleSize ScaleImage(qint32 max_width, qint32 max_height, qint32 cur_width, qin
     const double wide = static_cast<double>(cur_width) / max_width;
     // The products are 32-bit: wrap as the original did, then truncate toward zero.
     if (tall > wide) {
-        const auto product = static_cast<qint32>(static_cast<quint32>(cur_width) *
-                                                 static_cast<quint32>(max_height));
+        const auto product =
+            static_cast<qint32>(static_cast<quint32>(cur_width) * static_cast<quint32>(max_height));
         return {product / cur_height, max_height};
     }
     const auto product =
@@ -48,12 +50,14 @@ Placement placePicture(TScaleSize canvas, qint32 width, qint32 height, const QSt
         const double rh = static_cast<double>(height) / ch;
         // The products' low 32 bits divided as unsigned numbers.
         if (rw > rh) {
-            const auto w = static_cast<quint16>((static_cast<quint32>(width) * static_cast<quint32>(ch)) /
-                                                static_cast<quint32>(height));
+            const auto w =
+                static_cast<quint16>((static_cast<quint32>(width) * static_cast<quint32>(ch)) /
+                                     static_cast<quint32>(height));
             return {roundEven((cw - w) / 2.0L), 0, w, ch, false};
         }
-        const auto h = static_cast<quint16>((static_cast<quint32>(height) * static_cast<quint32>(cw)) /
-                                            static_cast<quint32>(width));
+        const auto h =
+            static_cast<quint16>((static_cast<quint32>(height) * static_cast<quint32>(cw)) /
+                                 static_cast<quint32>(width));
         return {0, roundEven((ch - h) / 2.0L), cw, h, false};
     }
     return {roundEven((cw - width) / 2.0L), roundEven((ch - height) / 2.0L), width, height, true};

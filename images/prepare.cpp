@@ -1,16 +1,15 @@
 #include "images/prepare.h"
 
-#include <jpeglib.h>
 #include <vips/vips8>
 
 #include <QFile>
-#include <csetjmp>
-#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 #include "images/bordersize.h"
 #include "images/comstream.h"
 #include "images/encoders.h"
+#include "images/layout.h"
 #include "images/vipsinit.h"
 
 namespace images {
@@ -29,42 +28,13 @@ void stampDensity(QByteArray& jpeg) {
     }
 }
 
-QByteArray encodeJpeg(const uchar* rgb, int width, int height, int quality) {
-    struct Failure {
-        jpeg_error_mgr mgr;
-        std::jmp_buf jump;
-    } failure{};
-    jpeg_compress_struct cinfo{};
-    cinfo.err = jpeg_std_error(&failure.mgr);
-    failure.mgr.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<Failure*>(c->err)->jump, 1);
-    };
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    if (setjmp(failure.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
-        throw PrepareError("the print could not be encoded as JPEG");
+int decodeShrink(int width, int height, int neededWidth, int neededHeight) {
+    for (const int shrink : {8, 4, 2}) {
+        if (width / shrink >= neededWidth && height / shrink >= neededHeight) {
+            return shrink;
+        }
     }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    cinfo.write_JFIF_header = TRUE;
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<uchar*>(rgb) + static_cast<size_t>(cinfo.next_scanline) * width * 3;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray jpeg(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
-    std::free(buffer);
-    return jpeg;
+    return 1;
 }
 
 namespace {
@@ -72,9 +42,19 @@ namespace {
 // Pictures larger than this are refused: no camera makes them, decompression bombs do.
 constexpr double kMaxPixels = 250e6;
 
+// The segment the original platform's encoder writes after SOI: JFIF 1.01, no density
+// unit, 1 x 1 (stampDensity then makes it 300 dpi).
+const QByteArray kJfifSegment("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 18);
+
+bool isJpegFile(const char* file) {
+    const char* loader = vips_foreign_find_load(file);
+    return loader != nullptr && std::string_view(loader).starts_with("VipsForeignLoadJpeg");
+}
+
 }  // namespace
 
-QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format, const QString& how) {
+QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format,
+                        const QString& how) {
     ensureVips();
     try {
         const QByteArray file = QFile::encodeName(path);
@@ -86,22 +66,43 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
                                    .arg(header.height())
                                    .toStdString());
         }
-        const VImage photo = VImage::new_from_file(
-            file.constData(), VImage::option()
-                                  ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                  ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
-        const bool portrait = photo.height() > photo.width();
-        const VImage canvas = layoutCanvas(photo, format, how, 1.0f, portrait);
+        const bool portrait = header.height() > header.width();
+        const TScaleSize canvas = canvasSize(format, 1.0f);
+        const Placement place = portrait
+                                    ? placePicture(canvas, header.height(), header.width(), how)
+                                    : placePicture(canvas, header.width(), header.height(), how);
+        // The size the picture is drawn at, before it is turned.
+        const int drawnWidth = portrait ? place.h : place.w;
+        const int drawnHeight = portrait ? place.w : place.h;
+        vips::VOption* options = VImage::option()
+                                     ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                     ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+        if (isJpegFile(file.constData())) {
+            options->set("shrink",
+                         decodeShrink(header.width(), header.height(), drawnWidth, drawnHeight));
+        }
+        const VImage photo = VImage::new_from_file(file.constData(), options);
+        const VImage print = drawCanvas(photo, canvas, place, portrait);
 
         QUuid jpegEncoder;
         if (FindEncoderClassId(QStringLiteral("image/jpeg"), jpegEncoder) < 0) {
             throw PrepareError("no JPEG encoder");
         }
+        void* buffer = nullptr;
         size_t size = 0;
-        std::unique_ptr<uchar, decltype(&g_free)> pixels(
-            static_cast<uchar*>(canvas.write_to_memory(&size)), g_free);
-        const QByteArray encoded = encodeJpeg(pixels.get(), canvas.width(), canvas.height(), 80);
-        pixels.reset();
+        print.write_to_buffer(".jpg", &buffer, &size,
+                              VImage::option()->set("Q", 80)->set("strip", true));
+        std::unique_ptr<void, decltype(&g_free)> owned(buffer, g_free);
+        // libvips writes no JFIF segment; the lab reads the density from it.
+        QByteArray encoded =
+            QByteArray(static_cast<const char*>(buffer), static_cast<qsizetype>(size));
+        if (!encoded.startsWith("\xFF\xD8")) {
+            throw PrepareError("the print could not be encoded as JPEG");
+        }
+        if (encoded.mid(6, 5) != QByteArray("JFIF\0", 5)) {
+            encoded.insert(2, kJfifSegment);
+        }
+        owned.reset();
 
         // Through the imaging layer's stream into the program's, as the upload reads it.
         const std::shared_ptr<MemoryComStream> com = CreateStreamOnHGlobal();

@@ -20,15 +20,18 @@ public:
 // that segment there is left as it is.
 void stampDensity(QByteArray& jpeg);
 
-// Encodes an 8-bit RGB image as JPEG of the given quality with a JFIF segment and
-// nothing else of the photo (no EXIF, no colour profile, no thumbnail).
-QByteArray encodeJpeg(const uchar* rgb, int width, int height, int quality);
+// The largest JPEG decode scale (1, 2, 4 or 8) that still leaves at least the given
+// size of a picture of the given size.
+int decodeShrink(int width, int height, int neededWidth, int neededHeight);
 
 // What the upload does with one photo before sending it: loads the file (its
 // orientation tag and colour profile are not applied), turns a portrait picture 90°
 // clockwise, lays it out on the format's canvas at full size with the row's how-to-
-// print choice, encodes it as JPEG quality 80 and marks it 300 dpi.
+// print choice, encodes it as JPEG quality 80 with a JFIF segment and nothing of the
+// photo's metadata, and marks it 300 dpi. A JPEG is decoded at a reduced scale when
+// that still leaves the size it is drawn at, and turned after scaling.
 // Raises PrepareError.
-QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format, const QString& how);
+QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format,
+                        const QString& how);
 
 }  // namespace images

@@ -21,7 +21,8 @@ int runPrepareCommand(const QStringList& args, QTextStream& out, QTextStream& er
     try {
         const QByteArray jpeg = images::preparePrint(args[0], format, args[4]);
         QFile file(args[1]);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(jpeg) != jpeg.size()) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(jpeg) != jpeg.size()) {
             out << "Cannot write " << args[1] << ": " << file.errorString() << "\n";
             return 1;
         }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include "images/bordersize.h"
+#include "images/layout.h"
 #include "images/prepare.h"
 #include "images/vipsinit.h"
 
@@ -42,8 +43,12 @@ QImage canvasOf(const VImage& picture, int widthPx, int heightPx, const char* ho
     return QImage::fromData(bmp, "BMP");
 }
 
-bool isWhite(QRgb c) { return qRed(c) > 250 && qGreen(c) > 250 && qBlue(c) > 250; }
-bool isRed(QRgb c) { return qRed(c) > 250 && qGreen(c) < 5 && qBlue(c) < 5; }
+bool isWhite(QRgb c) {
+    return qRed(c) > 250 && qGreen(c) > 250 && qBlue(c) > 250;
+}
+bool isRed(QRgb c) {
+    return qRed(c) > 250 && qGreen(c) < 5 && qBlue(c) < 5;
+}
 
 // The first and last rows and columns holding red.
 QRect redArea(const QImage& image) {
@@ -71,7 +76,9 @@ struct CanvasCase {
     QRect red;  // on a 180 x 120 canvas (the 1800 x 1200 table at a tenth)
 };
 
-void PrintTo(const CanvasCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CanvasCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Canvas : public ::testing::TestWithParam<CanvasCase> {};
 
@@ -85,15 +92,13 @@ TEST_P(Canvas, WhiteBandsAndCutsWhereTheLayoutSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Canvas,
-    ::testing::Values(CanvasCase{"same ratio fills", 300, 200, "С полями", QRect(0, 0, 180, 120)},
-                      CanvasCase{"wide: white above and below", 400, 200, "С полями",
-                                 QRect(0, 15, 180, 90)},
-                      CanvasCase{"tall: white left and right", 300, 250, "С полями",
-                                 QRect(18, 0, 144, 120)},
-                      CanvasCase{"without borders covers", 400, 200, "Без полей",
-                                 QRect(0, 0, 180, 120)},
-                      CanvasCase{"as is: cut sides, white bands", 200, 100, "Подготовленный",
-                                 QRect(0, 10, 180, 100)}));
+    ::testing::Values(
+        CanvasCase{"same ratio fills", 300, 200, "С полями", QRect(0, 0, 180, 120)},
+        CanvasCase{"wide: white above and below", 400, 200, "С полями", QRect(0, 15, 180, 90)},
+        CanvasCase{"tall: white left and right", 300, 250, "С полями", QRect(18, 0, 144, 120)},
+        CanvasCase{"without borders covers", 400, 200, "Без полей", QRect(0, 0, 180, 120)},
+        CanvasCase{"as is: cut sides, white bands", 200, 100, "Подготовленный",
+                   QRect(0, 10, 180, 100)}));
 
 TEST(Canvas, AsIsCutsTheColumnsOutsideTheCanvas) {
     // A picture whose left half is blue and right half red, at its own size on a
@@ -102,7 +107,8 @@ TEST(Canvas, AsIsCutsTheColumnsOutsideTheCanvas) {
     const VImage blue = VImage::black(100, 100, VImage::option()->set("bands", 3))
                             .new_from_image(std::vector<double>{0, 0, 255})
                             .cast(VIPS_FORMAT_UCHAR);
-    const VImage picture = blue.insert(red(100, 100), 100, 0, VImage::option()->set("expand", true));
+    const VImage picture =
+        blue.insert(red(100, 100), 100, 0, VImage::option()->set("expand", true));
     const QImage canvas = canvasOf(picture, 180, 120, "как есть");
     EXPECT_EQ(redArea(canvas), QRect(90, 10, 90, 100));
     EXPECT_EQ(qBlue(canvas.pixel(0, 50)), 255);  // blue column 10 is the first shown
@@ -157,7 +163,8 @@ TEST_F(PreparedPrint, APortraitPhotoIsTurnedClockwise) {
 }
 
 TEST_F(PreparedPrint, CmykAndGreyPhotosGiveRgbPrints) {
-    for (const char* name : {"jd-jpg-cmyk-1.jpg", "pil-pil_sample_cmyk.jpg", "pil-hopper_gray.jpg"}) {
+    for (const char* name :
+         {"jd-jpg-cmyk-1.jpg", "pil-pil_sample_cmyk.jpg", "pil-hopper_gray.jpg"}) {
         const QString path = QStringLiteral(KORVELLA_CORPUS_DIR "/") + QLatin1String(name);
         if (!QFileInfo::exists(path)) {
             GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
@@ -191,8 +198,48 @@ TEST(DensityStamp, OnlyWhereAJfifSegmentStands) {
         QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x48\x00\x48", 18);
     images::stampDensity(withJfif);
     EXPECT_EQ(withJfif.mid(13, 5), QByteArray("\x01\x01\x2C\x01\x2C", 5));
-    QByteArray without = QByteArray("\xFF\xD8\xFF\xE1\x00\x10" "Exif\x00\x00", 12) + QByteArray(60, 'x');
+    QByteArray without = QByteArray(
+                             "\xFF\xD8\xFF\xE1\x00\x10"
+                             "Exif\x00\x00",
+                             12) +
+                         QByteArray(60, 'x');
     const QByteArray before = without;
     images::stampDensity(without);
     EXPECT_EQ(without, before);
+}
+
+TEST(DecodeShrink, LeavesAtLeastTheDrawnSize) {
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 1800, 1200), 2);
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 750, 500), 8);
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 751, 500), 4);
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 6000, 4000), 1);
+    EXPECT_EQ(images::decodeShrink(100, 100, 200, 200), 1);
+}
+
+TEST(QuickLayout, GivesTheSameCanvasAsTheStraightforwardOrderOfSteps) {
+    // A portrait photo: the quick way decodes at half scale and turns after scaling;
+    // the reference decodes everything, turns first, then lays out.
+    const QString path = QStringLiteral(KORVELLA_CORPUS_DIR "/rec-Landscape_6.jpg");
+    if (!QFileInfo::exists(path)) {
+        GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
+    }
+    images::ensureVips();
+    const QByteArray file = QFile::encodeName(path);
+    const VImage full = VImage::new_from_file(file.constData());
+    ASSERT_GT(full.height(), full.width());
+    const images::TScaleSize canvas{600, 400};
+    const images::Placement place =
+        images::placePicture(canvas, full.height(), full.width(), QStringLiteral("С полями"));
+    const int shrink = images::decodeShrink(full.width(), full.height(), place.h, place.w);
+    ASSERT_EQ(shrink, 2);
+    const VImage half =
+        VImage::new_from_file(file.constData(), VImage::option()->set("shrink", shrink));
+    const VImage quick = images::drawCanvas(half, canvas, place, true);
+    const VImage reference = images::layoutCanvas(full.rot(VIPS_ANGLE_D90), format(600, 400),
+                                                  QStringLiteral("С полями"), 1.0f);
+    ASSERT_EQ(quick.width(), reference.width());
+    ASSERT_EQ(quick.height(), reference.height());
+    const double mean =
+        (quick.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
+    EXPECT_LT(mean, 1.5);
 }

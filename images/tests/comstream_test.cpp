@@ -57,6 +57,7 @@ TEST(Encoders, ExactMimeTypeOnly) {
     EXPECT_NE(bmp, id);
     QUuid untouched = QUuid::fromString(QLatin1String("{00000000-0000-0000-0000-000000000001}"));
     EXPECT_EQ(FindEncoderClassId("image/JPEG", untouched), -1);
-    EXPECT_EQ(untouched, QUuid::fromString(QLatin1String("{00000000-0000-0000-0000-000000000001}")));
+    EXPECT_EQ(untouched,
+              QUuid::fromString(QLatin1String("{00000000-0000-0000-0000-000000000001}")));
     EXPECT_EQ(FindEncoderClassId("image/x-none", untouched), -1);
 }

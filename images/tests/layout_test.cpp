@@ -2,8 +2,8 @@
 
 #include "images/layout.h"
 
-using images::placePicture;
 using images::Placement;
+using images::placePicture;
 using images::ScaleImage;
 using images::TScaleSize;
 
@@ -23,7 +23,9 @@ struct LayoutCase {
     Placement expected;
 };
 
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Layout : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -36,19 +38,32 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Layout,
     ::testing::Values(
         LayoutCase{"same ratio", 3000, 2000, "С полями", {0, 0, 1800, 1200, true}},
-        LayoutCase{"wide: bands above and below", 4000, 2000, "С полями", {0, 150, 1800, 900, true}},
-        LayoutCase{"tall: bands left and right", 3000, 2500, "С полями", {180, 0, 1440, 1200, true}},
+        LayoutCase{
+            "wide: bands above and below", 4000, 2000, "С полями", {0, 150, 1800, 900, true}},
+        LayoutCase{
+            "tall: bands left and right", 3000, 2500, "С полями", {180, 0, 1440, 1200, true}},
         LayoutCase{"one white row at the bottom", 3001, 2000, "С полями", {0, 0, 1800, 1199, true}},
-        LayoutCase{"without borders cuts the sides", 4000, 2000, "Без полей",
+        LayoutCase{"without borders cuts the sides",
+                   4000,
+                   2000,
+                   "Без полей",
                    {-300, 0, 2400, 1200, false}},
-        LayoutCase{"as is, cut and banded", 2000, 1000, "Подготовленный", {-100, 100, 2000, 1000, true}},
-        LayoutCase{"as is, -99.5 rounds to -100", 1999, 1000, "Подготовленный",
+        LayoutCase{
+            "as is, cut and banded", 2000, 1000, "Подготовленный", {-100, 100, 2000, 1000, true}},
+        LayoutCase{"as is, -99.5 rounds to -100",
+                   1999,
+                   1000,
+                   "Подготовленный",
                    {-100, 100, 1999, 1000, true}},
         LayoutCase{"other case is as is", 2000, 1000, "с полями", {-100, 100, 2000, 1000, true}},
-        LayoutCase{"other spacing is as is", 2000, 1000, "Без  полей", {-100, 100, 2000, 1000, true}},
-        LayoutCase{"odd leftover of 3: 2 before", 1800, 1197, "Подготовленный",
-                   {0, 2, 1800, 1197, true}},
-        LayoutCase{"odd leftover of 5: 2 before", 1800, 1195, "Подготовленный",
+        LayoutCase{
+            "other spacing is as is", 2000, 1000, "Без  полей", {-100, 100, 2000, 1000, true}},
+        LayoutCase{
+            "odd leftover of 3: 2 before", 1800, 1197, "Подготовленный", {0, 2, 1800, 1197, true}},
+        LayoutCase{"odd leftover of 5: 2 before",
+                   1800,
+                   1195,
+                   "Подготовленный",
                    {0, 2, 1800, 1195, true}}));
 
 TEST(Layout, PreviewScale) {
