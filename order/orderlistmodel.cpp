@@ -1,0 +1,109 @@
+#include "order/orderlistmodel.h"
+
+#include <QBrush>
+#include <QColor>
+
+#include "order/listrules.h"
+#include "order/ordertable.h"
+#include "order/resolution.h"
+
+namespace order {
+
+namespace {
+
+constexpr Field kColumnFields[OrderListModel::kColumns] = {Field::File, Field::Count, Field::Format,
+                                                           Field::Param, Field::Paper};
+
+const char* const kTitles[OrderListModel::kColumns] = {"Файл", "Количество", "Формат",
+                                                       "Как печатать", "Тип бумаги"};
+
+}  // namespace
+
+OrderListModel::OrderListModel(OrderTable& table, const formats::TFormats& catalogue, QObject* parent)
+    : QAbstractTableModel(parent), table_(table), catalogue_(catalogue) {
+    // The table tells only that something changed: show it all again.
+    connect(&table_, &OrderTable::dataChanged, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+}
+
+int OrderListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : table_.rowCount();
+}
+
+int OrderListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant OrderListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.row() >= table_.rowCount()) {
+        return {};
+    }
+    const Field field = kColumnFields[index.column()];
+    const OrderRow& row = table_.row(index.row());
+    switch (role) {
+        case Qt::DisplayRole:
+            return field == Field::File ? displayedFileName(row.file) : row.text(field);
+        case Qt::EditRole:
+            return row.value(field);
+        case Qt::TextAlignmentRole:
+            return field == Field::Format || field == Field::Param
+                       ? QVariant(Qt::AlignCenter)
+                       : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::BackgroundRole: {
+            const auto resolution = printResolution(row, catalogue_);
+            if (warningsShown_ && resolution && resolution->warning) {
+                return QBrush(QColor(255, 0, 0));
+            }
+            return {};
+        }
+        default:
+            return {};
+    }
+}
+
+QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < kColumns) {
+        return QString::fromUtf8(kTitles[section]);
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags OrderListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && kColumnFields[index.column()] != Field::File) {
+        f |= Qt::ItemIsEditable;
+    }
+    return f;
+}
+
+bool OrderListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+        return false;
+    }
+    const Field field = kColumnFields[index.column()];
+    if (field == Field::Count && value.typeId() == QMetaType::QString &&
+        !parseInteger(value.toString())) {
+        Q_EMIT refused(QStringLiteral("'%1' is not a valid integer value for field '%2'")
+                           .arg(value.toString(), fieldName(field)));
+        return false;
+    }
+    table_.gotoBookmark(index.row());
+    table_.edit();
+    const bool accepted = table_.setField(field, value);
+    table_.post();
+    return accepted;
+}
+
+void OrderListModel::setWarningsShown(bool shown) {
+    if (shown != warningsShown_) {
+        warningsShown_ = shown;
+        if (rowCount() > 0) {
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::BackgroundRole});
+        }
+    }
+}
+
+}  // namespace order
