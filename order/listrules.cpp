@@ -59,8 +59,8 @@ void deleteSelected(OrderTable& table, const std::vector<int>& selection) {
 }
 
 QString displayedFileName(const QString& path) {
-    const qsizetype cut = std::max({path.lastIndexOf(u'\\'), path.lastIndexOf(u':'),
-                                    path.lastIndexOf(u'/')});
+    const qsizetype cut =
+        std::max({path.lastIndexOf(u'\\'), path.lastIndexOf(u':'), path.lastIndexOf(u'/')});
     return path.mid(cut + 1);
 }
 

@@ -19,7 +19,8 @@ const char* const kTitles[OrderListModel::kColumns] = {"Файл", "Количе
 
 }  // namespace
 
-OrderListModel::OrderListModel(OrderTable& table, const formats::TFormats& catalogue, QObject* parent)
+OrderListModel::OrderListModel(OrderTable& table, const formats::TFormats& catalogue,
+                               QObject* parent)
     : QAbstractTableModel(parent), table_(table), catalogue_(catalogue) {
     // The table tells only that something changed: show it all again.
     connect(&table_, &OrderTable::dataChanged, this, [this] {
@@ -101,7 +102,8 @@ void OrderListModel::setWarningsShown(bool shown) {
     if (shown != warningsShown_) {
         warningsShown_ = shown;
         if (rowCount() > 0) {
-            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1), {Qt::BackgroundRole});
+            Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1),
+                               {Qt::BackgroundRole});
         }
     }
 }

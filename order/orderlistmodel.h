@@ -17,7 +17,8 @@ class OrderListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    OrderListModel(OrderTable& table, const formats::TFormats& catalogue, QObject* parent = nullptr);
+    OrderListModel(OrderTable& table, const formats::TFormats& catalogue,
+                   QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

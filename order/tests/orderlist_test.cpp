@@ -70,7 +70,8 @@ TEST_F(OrderList, ModelShowsTheRowsAndPassesTheModelTester) {
     EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
     EXPECT_TRUE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
     // 1200 px on 300 mm is 102 dpi: red; 3000 px on 152 mm is 501: not.
-    EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+    EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(255, 0, 0));
     EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
     model.setWarningsShown(false);  // during an upload
     EXPECT_FALSE(model.data(model.index(0, 3), Qt::BackgroundRole).isValid());
@@ -88,7 +89,8 @@ TEST_F(OrderList, TypedValuesAreValidated) {
     EXPECT_TRUE(model.setData(count, QStringLiteral("7"), Qt::EditRole));
     EXPECT_EQ(table_.row(0).count, 7);
     ASSERT_EQ(refused.count(), 1);
-    EXPECT_EQ(refused.at(0).at(0).toString(), "'abc' is not a valid integer value for field 'Count'");
+    EXPECT_EQ(refused.at(0).at(0).toString(),
+              "'abc' is not a valid integer value for field 'Count'");
 
     EXPECT_FALSE(model.setData(model.index(0, 2), QStringLiteral("9x13"), Qt::EditRole));
     EXPECT_TRUE(model.setData(model.index(0, 2), QStringLiteral("30X20"), Qt::EditRole));
