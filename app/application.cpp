@@ -34,7 +34,7 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     form2_ = std::make_unique<TForm2>();
     form3_ = std::make_unique<TForm3>();
     formSession_ = std::make_unique<TformSession>();
-    frmHelp_ = std::make_unique<TfrmHelp>();
+    frmHelp_ = std::make_unique<TfrmHelp>(options.serviceWebAddress);
 }
 
 Program::~Program() {

@@ -1,6 +1,75 @@
 #include "app/help.h"
 
-TfrmHelp::TfrmHelp(QWidget* parent) : QDialog(parent) {
+#include <QLabel>
+#include <QPalette>
+#include <QToolButton>
+
+#include "app/markup.h"
+
+namespace {
+
+QLabel* richLabel(QWidget* parent, const char* name, const QRect& place, const QString& markup) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(place);
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(13);
+    label->setFont(font);
+    label->setText(markupToHtml(markup));
+    return label;
+}
+
+}  // namespace
+
+QString TfrmHelp::noteText(const QString& serviceWebAddress) {
+    return QStringLiteral(
+               "Программа КОРВЕЛЛА Davuzoro 3.0 предназначена для упрощенной закачки и печати "
+               "фотографий через сайт ") +
+           serviceWebAddress + QLatin1Char('.');
+}
+
+QString TfrmHelp::keysText() {
+    return QStringLiteral(
+        "<color=clRed><b>Внимание!</b><br>\r\nЕсли строка одного из файлов в списке окрашена в "
+        "красный цвет, то это означает что разрешение файла мало и притензии после печати "
+        "приниматься не будут!</color><br><br>\r\n<b>Горячие клавиши:</b><br>\r\n <i>F1</i> - "
+        "вызвать это окно<br>\r\n <i>Ins</i> - Добавить файлы в список.<br>\r\n <i>Del</i> - "
+        "удалить выбранные файлы <br>\r\n <i>Enter или двойной клик по по строке</i> - просмотр "
+        "файла<br>\r\n <i>Ctrl + A</i> - выделить все файлы в списке<br>\r\n <i>Home</i> - "
+        "перейти  к первому файлу в списке<br>\r\n <i>End</i> - перейти к последнему файлу в "
+        "списке<br>");
+}
+
+TfrmHelp::TfrmHelp(const QString& serviceWebAddress, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Информация"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setFixedSize(420, 416);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(239, 243, 239));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    JvLinkLabel2 =
+        richLabel(this, "JvLinkLabel2", QRect(24, 64, 388, 96), noteText(serviceWebAddress));
+    JvLinkLabel1 = richLabel(this, "JvLinkLabel1", QRect(24, 166, 374, 256), keysText());
+
+    auto* close = new QToolButton(this);
+    close->setObjectName(QStringLiteral("JvTransparentButton2"));
+    close->setGeometry(365, 14, 33, 33);
+    close->setText(QStringLiteral("✕"));
+    close->setToolTip(QStringLiteral("Закрыть окно подсказок"));
+    close->setCursor(Qt::PointingHandCursor);
+    close->setAutoRaise(true);
+    connect(close, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmHelp::showOver(QWidget* opener) {
+    if (opener != nullptr) {
+        move(opener->geometry().center() - rect().center());
+    }
+    exec();
 }

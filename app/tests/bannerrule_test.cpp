@@ -17,7 +17,9 @@ struct BannerCase {
     bool fetch;
 };
 
-void PrintTo(const BannerCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BannerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BannerRule : public ::testing::TestWithParam<BannerCase> {};
 
@@ -30,12 +32,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BannerCase{"two days: 131072, kept", at(2026, 5, 10, 10), at(2026, 5, 12, 10), false},
         BannerCase{"three days: 196608, fetched", at(2026, 5, 10, 10), at(2026, 5, 13, 10), true},
-        BannerCase{"two days and 21 hours: 174080, fetched", at(2026, 5, 10, 1), at(2026, 5, 12, 22),
-                   true},
+        BannerCase{"two days and 21 hours: 174080, fetched", at(2026, 5, 10, 1),
+                   at(2026, 5, 12, 22), true},
         BannerCase{"31st to the 1st: date part 2, kept", at(2026, 5, 31, 12), at(2026, 6, 1, 12),
                    false},
         BannerCase{"a new year fetches", at(2026, 12, 31, 23), at(2027, 1, 1, 0), true},
-        BannerCase{"a file from the future is kept", at(2026, 5, 13, 10), at(2026, 5, 10, 10), false},
+        BannerCase{"a file from the future is kept", at(2026, 5, 13, 10), at(2026, 5, 10, 10),
+                   false},
         BannerCase{"now outside 1980-2107 packs to 0: kept", at(2026, 5, 10, 10),
                    packDosDateTime(QDateTime(QDate(2200, 1, 1), QTime(0, 0))), false},
         BannerCase{"an unreadable file time (-1) is old", -1, at(2026, 5, 10, 10), true}));
