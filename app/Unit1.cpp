@@ -4,13 +4,17 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMimeData>
+#include <QTableView>
 #include <QUrl>
 #include <exception>
 
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
+#include "order/listrules.h"
 #include "order/readjpeginfo.h"
 #include "platform/dialogs.h"
 #include "platform/workfolder.h"
@@ -39,6 +43,7 @@ TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
     addAction(actUpdateFormats);
     connect(actUpdateFormats, &QAction::triggered, this, &TForm1::actUpdateFormatsExecute);
 
+    CreateList();
     connect(&Data, &order::OrderTable::dataChanged, this, &TForm1::DataSource1DataChange);
     FormCreate();
 }
@@ -60,6 +65,9 @@ void TForm1::FormCreate() {
             dialogs_.showError(formats::messages::B1(services_.serviceWebAddress));
             Terminate();
         }
+
+        BuildFormatChoices();
+        BuildCountChoices();
 
         OpenOrderTable();
         DataSource1DataChange();
@@ -97,6 +105,7 @@ void TForm1::actUpdateFormatsExecute() {
         dialogs_.showError(formats::messages::U1(services_.serviceWebAddress));
         Terminate();
     }
+    BuildFormatChoices();
 }
 
 void TForm1::FormDestroy() {
@@ -111,6 +120,9 @@ void TForm1::OpenOrderTable() {
         dialogs_.showError(*problem);
     }
     Data.setReadOnly(order::Field::File, true);
+    Data.setValidator([this](order::Field field, const QVariant& value) {
+        return order::acceptsValue(field, value, FormatPickList);
+    });
     Data.sort(order::Field::File, true);
 }
 
@@ -125,7 +137,21 @@ void TForm1::ReopenOrderTable() {
 }
 
 void TForm1::DataSource1DataChange() {
-    actSend->setEnabled(Data.rowCount() > 0);
+    const bool rows = Data.rowCount() > 0;
+    // The list layout and the empty layout have sizes of their own.
+    resize(rows ? QSize(678, 600) : QSize(739, 437));
+    Label1->setText(QString::number(Data.rowCount()));
+    DBGrid1->setEnabled(rows);
+    actSend->setEnabled(rows);
+    for (QMenu* submenu : {N5, N6, N7}) {
+        submenu->menuAction()->setVisible(rows);
+    }
+    if (isVisible()) {
+        actPrev->setEnabled(Data.position() != 0);
+        actFirst->setEnabled(Data.position() != 0);
+        actNext->setEnabled(Data.position() != Data.rowCount() - 1);
+        actLast->setEnabled(Data.position() != Data.rowCount() - 1);
+    }
 }
 
 QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
@@ -213,6 +239,11 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     if (!localFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    DataSource1DataChange();
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {

@@ -9,7 +9,15 @@
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
+class QLabel;
+class QMenu;
+class QShowEvent;
+class QTableView;
 class TSendFilesTask;
+
+namespace order {
+class OrderListModel;
+}
 
 namespace platform {
 class Dialogs;
@@ -70,6 +78,23 @@ public:
     order::Field sortField() const { return SortField; }
     bool ascending() const { return Ascending; }
 
+    // The order list (DBGrid1) and its commands.
+    QTableView* list() const { return DBGrid1; }
+    QMenu* popupMenu() const { return PopupMenu1; }
+    QLabel* countLabel() const { return Label1; }
+    // The Format pick list: the catalogue's names in catalogue order.
+    const QStringList& formatPickList() const { return FormatPickList; }
+    void DBGrid1TitleClick(int column);
+    // Writes the clicked item's choice into every selected row.
+    void ApplyToSelected(QAction* item);
+    void actDelExecute();
+    void actSelAllExecute();
+    void N2Click();
+    void actPrevExecute();
+    void actNextExecute();
+    void actFirstExecute();
+    void actLastExecute();
+
     // The running upload worker; none outside an upload.
     TSendFilesTask* SendTask = nullptr;
 
@@ -77,6 +102,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    // The state that needs the window shown (the navigation commands) is set then.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -87,6 +114,14 @@ private:
     void ReopenOrderTable();
     // Ends the program as soon as the message loop runs; what is running now goes on.
     void Terminate();
+    // The order list, its popup menu and commands (created with the window).
+    void CreateList();
+    // The Format pick list with its submenu N5, and N6 and N7 (choices a and b).
+    void BuildFormatChoices();
+    // The count submenu N9 (choice c).
+    void BuildCountChoices();
+    // The selected rows, in list order.
+    std::vector<int> SelectedRows() const;
     void OpenOrderTable();
     // The state that depends on the order's rows, after every change of the table.
     void DataSource1DataChange();
@@ -102,5 +137,20 @@ private:
     QAction* actSend = nullptr;
     QAction* actAdd = nullptr;
     QAction* actUpdateFormats = nullptr;
+    QAction* actDel = nullptr;
+    QAction* actSelAll = nullptr;
+    QAction* actPrev = nullptr;
+    QAction* actNext = nullptr;
+    QAction* actFirst = nullptr;
+    QAction* actLast = nullptr;
+    QTableView* DBGrid1 = nullptr;
+    order::OrderListModel* model_ = nullptr;
+    QLabel* Label1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* N5 = nullptr;
+    QMenu* N6 = nullptr;
+    QMenu* N7 = nullptr;
+    QMenu* N9 = nullptr;
+    QStringList FormatPickList;
     bool terminateRequested_ = false;
 };
