@@ -171,9 +171,11 @@ void TForm1::ApplyToSelected(QAction* item) {
     if (menu == N5) {
         order::applyToSelected(Data, selection, order::Field::Format, FormatPickList.value(tag));
     } else if (menu == N6) {
-        order::applyToSelected(Data, selection, order::Field::Param, order::paramChoices().value(tag));
+        order::applyToSelected(Data, selection, order::Field::Param,
+                               order::paramChoices().value(tag));
     } else if (menu == N7) {
-        order::applyToSelected(Data, selection, order::Field::Paper, order::paperChoices().value(tag));
+        order::applyToSelected(Data, selection, order::Field::Paper,
+                               order::paperChoices().value(tag));
     } else if (menu == N9) {
         order::applyToSelected(Data, selection, order::Field::Count, tag);
     }
@@ -189,9 +191,13 @@ void TForm1::actDelExecute() {
     DBGrid1->clearSelection();
 }
 
-void TForm1::actSelAllExecute() { DBGrid1->selectAll(); }
+void TForm1::actSelAllExecute() {
+    DBGrid1->selectAll();
+}
 
-void TForm1::N2Click() { Data.empty(); }
+void TForm1::N2Click() {
+    Data.empty();
+}
 
 void TForm1::actPrevExecute() {
     DBGrid1->clearSelection();

@@ -3,7 +3,8 @@
 # scripts/check-format.sh --fix formats them in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.h.in' 2>/dev/null | grep -v '\.h\.in$' || true)
+# Tracked files and new ones not yet added (but not ignored ones).
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null || true)
 [ ${#files[@]} -eq 0 ] && exit 0
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${files[@]}"
