@@ -52,6 +52,20 @@ QVariant OrderListModel::data(const QModelIndex& index, int role) const {
             return field == Field::Format || field == Field::Param
                        ? QVariant(Qt::AlignCenter)
                        : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        case Qt::ToolTipRole: {
+            // The file column names the file; the others warn about a coarse print.
+            if (field == Field::File) {
+                return displayedFileName(row.file);
+            }
+            const auto resolution = printResolution(row, catalogue_);
+            if (resolution && resolution->warning) {
+                return QStringLiteral(
+                           "Разрешение файла: %1 dpi\r\nЭтого разрешения недостаточно для "
+                           "печати фотографии в этом формате!")
+                    .arg(resolution->dpi);
+            }
+            return {};
+        }
         case Qt::BackgroundRole: {
             const auto resolution = printResolution(row, catalogue_);
             if (warningsShown_ && resolution && resolution->warning) {

@@ -73,8 +73,14 @@ TEST_F(OrderList, ModelShowsTheRowsAndPassesTheModelTester) {
     EXPECT_EQ(model.data(model.index(0, 3), Qt::BackgroundRole).value<QBrush>().color(),
               QColor(255, 0, 0));
     EXPECT_FALSE(model.data(model.index(1, 3), Qt::BackgroundRole).isValid());
-    model.setWarningsShown(false);  // during an upload
+    EXPECT_EQ(model.data(model.index(0, 2), Qt::ToolTipRole),
+              "Разрешение файла: 102 dpi\r\nЭтого разрешения недостаточно для печати фотографии в "
+              "этом формате!");
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::ToolTipRole), "a.jpg");
+    EXPECT_FALSE(model.data(model.index(1, 2), Qt::ToolTipRole).isValid());
+    model.setWarningsShown(false);  // during an upload: no colour, the hint stays
     EXPECT_FALSE(model.data(model.index(0, 3), Qt::BackgroundRole).isValid());
+    EXPECT_TRUE(model.data(model.index(0, 2), Qt::ToolTipRole).isValid());
     table_.deleteRows(0, 1);
     EXPECT_EQ(model.rowCount(), 0);
 }
