@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   qt6-base-dev libcurl4-openssl-dev libvips-dev libjpeg62-turbo-dev
-  libsqlite3-dev libcpp-httplib-dev libgtest-dev libgmock-dev
+  libsqlite3-dev libgtest-dev libgmock-dev
   clang-format xvfb xauth dbus
 )
 for arg in "$@"; do
