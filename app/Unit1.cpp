@@ -56,8 +56,7 @@ void TForm1::FormCreate() {
         setAcceptDrops(true);
 
         actSend->setEnabled(false);
-        SortField = order::Field::File;
-        Ascending = true;
+        Sort = order::SortState{order::Field::File, true};
 
         LoadFormats(false);
 
@@ -160,7 +159,7 @@ QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
 
 void TForm1::AddFile(const QString& FileName) {
     const QString firstFormat = Formats.empty() ? QString() : Formats.front().Name;
-    order::addFile(Data, FileName, firstFormat, SortField, Ascending);
+    order::addFile(Data, FileName, firstFormat, Sort.field, Sort.ascending);
 }
 
 void TForm1::actAddExecute() {

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "formats/formatsrecord.h"
+#include "order/listrules.h"
 #include "order/ordertable.h"
 
 class QAction;
@@ -75,8 +76,8 @@ public:
     const formats::TFormats& formats() const { return Formats; }
     // Whether the program was asked to end (it does once the message loop runs).
     bool terminateRequested() const { return terminateRequested_; }
-    order::Field sortField() const { return SortField; }
-    bool ascending() const { return Ascending; }
+    order::Field sortField() const { return Sort.field; }
+    bool ascending() const { return Sort.ascending; }
 
     // The order list (DBGrid1) and its commands.
     QTableView* list() const { return DBGrid1; }
@@ -130,8 +131,8 @@ private:
     platform::Dialogs& dialogs_;
     order::OrderTable Data;
     formats::TFormats Formats;
-    order::Field SortField = order::Field::File;
-    bool Ascending = true;
+    // The list's sort field and direction.
+    order::SortState Sort;
     std::array<QString, 31> HelpString;
     std::array<QString, 31> InfoString;
     QAction* actSend = nullptr;

@@ -151,13 +151,10 @@ std::vector<int> TForm1::SelectedRows() const {
 }
 
 void TForm1::DBGrid1TitleClick(int column) {
-    order::SortState sort{SortField, Ascending};
-    sort.titleClicked(kColumnFields[column]);
-    SortField = sort.field;
-    Ascending = sort.ascending;
-    Data.sort(SortField, Ascending);
+    Sort.titleClicked(kColumnFields[column]);
+    Data.sort(Sort.field, Sort.ascending);
     DBGrid1->horizontalHeader()->setSortIndicator(
-        column, Ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        column, Sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
 }
 

@@ -72,25 +72,23 @@ QString L6(const QString& value, const QString& name, const QString& webAddress)
            QStringLiteral(" из реестра по адресу \r\n") + formatKey(name) + storeTail(webAddress);
 }
 
-QString B1(const QString& webAddress) {
+// B1 and U1 say the same but for one word: "свяжитесь" and, in U1, "свяжитеь", as the
+// lab's text has it.
+static QString noFormatsLeft(const QString& contact, const QString& webAddress) {
     return kHeader +
            QStringLiteral(
                "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
                "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
-               "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
-               "свяжитесь с нами ") +
-           webAddress;
+               "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то ") +
+           contact + QStringLiteral(" с нами ") + webAddress;
+}
+
+QString B1(const QString& webAddress) {
+    return noFormatsLeft(QStringLiteral("свяжитесь"), webAddress);
 }
 
 QString U1(const QString& webAddress) {
-    // "свяжитеь" is how the lab's text has it.
-    return kHeader +
-           QStringLiteral(
-               "Вероятно у Вас проблемы с подключением к сети Интернет или с правами "
-               "доступа к реестру.\r\nПроверьте Ваше соединение и права доступа и "
-               "запустите программу снова.\r\nЕсли ошибка повторится еще раз, то "
-               "свяжитеь с нами ") +
-           webAddress;
+    return noFormatsLeft(QStringLiteral("свяжитеь"), webAddress);
 }
 
 }  // namespace formats::messages
