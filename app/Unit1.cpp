@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTableView>
 #include <QUrl>
+#include <QWindow>
 #include <exception>
 
 #include "formats/catalogue.h"
@@ -43,8 +46,11 @@ TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
     addAction(actUpdateFormats);
     connect(actUpdateFormats, &QAction::triggered, this, &TForm1::actUpdateFormatsExecute);
 
+    CreateCommands();
     CreateList();
+    CreateShell();
     connect(&Data, &order::OrderTable::dataChanged, this, &TForm1::DataSource1DataChange);
+    connect(&Data, &order::OrderTable::afterScroll, this, &TForm1::FollowCursor);
     FormCreate();
 }
 
@@ -59,6 +65,7 @@ void TForm1::FormCreate() {
         Sort = order::SortState{order::Field::File, true};
 
         LoadFormats(false);
+        RefreshBanner();
 
         if (Formats.empty()) {
             dialogs_.showError(formats::messages::B1(services_.serviceWebAddress));
@@ -67,9 +74,11 @@ void TForm1::FormCreate() {
 
         BuildFormatChoices();
         BuildCountChoices();
+        DBGrid1->setAttribute(Qt::WA_AlwaysShowToolTips);
 
         OpenOrderTable();
         DataSource1DataChange();
+        SwitchLayout(true);
     } catch (const std::exception& e) {
         // A failing step ends the sequence. The program still ends when it has no
         // format, and keeps the order it has.
@@ -82,6 +91,10 @@ void TForm1::FormCreate() {
             OpenOrderTable();
             DataSource1DataChange();
         }
+        SwitchLayout(true);
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
     }
 }
 
@@ -137,8 +150,8 @@ void TForm1::ReopenOrderTable() {
 
 void TForm1::DataSource1DataChange() {
     const bool rows = Data.rowCount() > 0;
-    // The list layout and the empty layout have sizes of their own.
-    resize(rows ? QSize(678, 600) : QSize(739, 437));
+    SwitchLayout(false);
+    FollowCursor();
     Label1->setText(QString::number(Data.rowCount()));
     DBGrid1->setEnabled(rows);
     actSend->setEnabled(rows);
@@ -231,7 +244,41 @@ void TForm1::AppMessage(QObject* receiver, QEvent* event, bool& Handled) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     bool handled = false;
     AppMessage(watched, event, handled);
-    return handled || QWidget::eventFilter(watched, event);
+    if (handled) {
+        return true;
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // A press on the drag strip moves the window and reaches nothing beneath.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (widget != nullptr && widget->window() == this &&
+                mouse->button() == Qt::LeftButton &&
+                DragStripHitTest(mouse->globalPosition().toPoint())) {
+                if (windowHandle() != nullptr) {
+                    windowHandle()->startSystemMove();
+                }
+                return true;
+            }
+            break;
+        }
+        case QEvent::Wheel:
+            if (watched == DBGrid1->viewport()) {
+                DBGrid1MouseWheel(static_cast<QWheelEvent*>(event));
+                return true;
+            }
+            break;
+        case QEvent::ToolTip:
+            if (watched == DBGrid1->viewport() && Data.rowCount() > 0) {
+                ShowCellHint(static_cast<QHelpEvent*>(event));
+                return true;
+            }
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {

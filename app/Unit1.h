@@ -2,19 +2,28 @@
 
 #include <QWidget>
 #include <array>
+#include <utility>
+#include <vector>
 
+#include "app/hotarea.h"
 #include "formats/formatsrecord.h"
 #include "order/listrules.h"
 #include "order/ordertable.h"
 
+class OrderListDelegate;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
+class QHelpEvent;
 class QLabel;
 class QMenu;
+class QMovie;
 class QShowEvent;
 class QTableView;
+class QTimer;
+class QWheelEvent;
 class TSendFilesTask;
+class TfrmHelp;
 
 namespace order {
 class OrderListModel;
@@ -23,6 +32,7 @@ class OrderListModel;
 namespace platform {
 class Dialogs;
 class SettingsStore;
+class UrlOpener;
 }  // namespace platform
 namespace service {
 class HttpClient;
@@ -33,12 +43,18 @@ struct MainWindowServices {
     platform::Dialogs& dialogs;
     service::HttpClient& http;
     platform::SettingsStore& store;
+    platform::UrlOpener& urls;
     QString serviceHost;        // host (and port) of the lab's service
     QString serviceWebAddress;  // the lab's address as the messages show it
 };
 
-// The main window. It owns the order table, the print formats catalogue, the list's
-// sort state and the reference to the running upload worker. Its constructor runs the
+// The main window: borderless, faced with a picture, in one of two layouts — the empty
+// layout (a welcome screen with large buttons) while the order has no rows, the list
+// layout (the order list, the count, a usage hint, the lab's banner and a row of
+// buttons) otherwise. The buttons are drawn in the pictures; transparent hot areas over
+// them call the commands' handlers, which check their own preconditions.
+// It owns the order table, the print formats catalogue, the list's sort state, the
+// usage texts and the reference to the running upload worker. Its constructor runs the
 // start-up sequence (FormCreate) before any other window exists.
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -79,6 +95,33 @@ public:
     order::Field sortField() const { return Sort.field; }
     bool ascending() const { return Sort.ascending; }
 
+    // The help window, made after this one; F1 and the "?" hot areas show it.
+    void setHelpWindow(TfrmHelp* help) { helpWindow_ = help; }
+    void actShowHelpExecute();
+    // Closes the main window, which ends the program.
+    void JvTransparentButton6Click();
+    // A new usage hint in Label2, chosen at random; Timer1 runs it every 30 s.
+    void Timer1Timer();
+    // A new information text in Label3, chosen at random.
+    void JvTransparentButton12Click();
+    // Open the lab's site in the browser.
+    void bannerClick();
+    void Label3Click();
+    // Whether a press at this point of the screen drags the window rather than reaching
+    // the control beneath: the strip along the top edge.
+    bool DragStripHitTest(const QPoint& globalPosition) const;
+    // Whether the list layout is shown (the order has rows).
+    bool listLayoutShown() const { return listLayout_; }
+    QLabel* usageHintLabel() const { return Label2; }
+    QLabel* infoLabel() const { return Label3; }
+    QMovie* bannerMovie() const { return bannerMovie_; }
+    // The hint of a cell of the list for the row under the pointer, and how long it
+    // stays (ms); no text when the cell has none.
+    std::pair<QString, int> DBGrid1ShowCellHint(const QModelIndex& cell) const;
+    // Row selection without editing (at start, while the viewer is open, during an
+    // upload) or cell editing (after the viewer closes and after a finished upload).
+    void SetListEditing(bool editing);
+
     // The order list (DBGrid1) and its commands.
     QTableView* list() const { return DBGrid1; }
     QMenu* popupMenu() const { return PopupMenu1; }
@@ -115,8 +158,24 @@ private:
     void ReopenOrderTable();
     // Ends the program as soon as the message loop runs; what is running now goes on.
     void Terminate();
+    // The pictures, labels, banner and hot areas of both layouts.
+    void CreateShell();
+    // The commands and keys of the main window that are not the list's.
+    void CreateCommands();
     // The order list, its popup menu and commands (created with the window).
     void CreateList();
+    // Start-up step 4: fetches the lab's banner when the cached copy is missing or two
+    // days old, and loads it; any failure leaves the banner empty, silently.
+    void RefreshBanner();
+    // Shows the layout for the row count; at start-up the banner's animation is also
+    // rewound (rows) or stopped (none).
+    void SwitchLayout(bool startUp);
+    // The list's wheel rules: the selection is cleared and the cursor moves.
+    void DBGrid1MouseWheel(QWheelEvent* event);
+    // Shows the hint of the cell under the pointer with its time-out.
+    void ShowCellHint(QHelpEvent* event);
+    // Keeps the list's current row on the table's cursor.
+    void FollowCursor();
     // The Format pick list with its submenu N5, and N6 and N7 (choices a and b).
     void BuildFormatChoices();
     // The count submenu N9 (choice c).
@@ -135,6 +194,23 @@ private:
     order::SortState Sort;
     std::array<QString, 31> HelpString;
     std::array<QString, 31> InfoString;
+    TfrmHelp* helpWindow_ = nullptr;
+    bool listLayout_ = false;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QLabel* Label2 = nullptr;
+    ClickableLabel* Label3 = nullptr;
+    ClickableLabel* banner = nullptr;
+    QMovie* bannerMovie_ = nullptr;
+    QTimer* Timer1 = nullptr;
+    // Hot areas shown only in the empty layout, and only in the list layout.
+    std::vector<QWidget*> emptyLayoutOnly_;
+    std::vector<QWidget*> listLayoutOnly_;
+    QAction* actShowImage = nullptr;
+    QAction* actShowHelp = nullptr;
+    QAction* actSessOld = nullptr;
+    OrderListDelegate* delegate_ = nullptr;
+    int wheelRemainder_ = 0;
     QAction* actSend = nullptr;
     QAction* actAdd = nullptr;
     QAction* actUpdateFormats = nullptr;

@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTableView>
-#include <QVBoxLayout>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "app/Unit1.h"
+#include "app/orderlistview.h"
+#include "app/windowgeometry.h"
 #include "order/choices.h"
 #include "order/listrules.h"
 #include "order/orderlistmodel.h"
@@ -40,14 +43,36 @@ void TForm1::CreateList() {
 
     DBGrid1 = new QTableView(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(geometry::DBGrid1);
     DBGrid1->setToolTip(QStringLiteral("Список выбранных для загрузки файлов"));
+    DBGrid1->setHorizontalHeader(new ListHeader(DBGrid1));
     DBGrid1->setModel(model_);
+    delegate_ = new OrderListDelegate(FormatPickList, DBGrid1);
+    DBGrid1->setItemDelegate(delegate_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);  // row selection at start
+    DBGrid1->setTabKeyNavigation(true);
+    DBGrid1->setFrameShape(QFrame::NoFrame);
+    DBGrid1->setShowGrid(true);
+    DBGrid1->setWordWrap(false);
+    DBGrid1->setTextElideMode(Qt::ElideNone);
+    QFont cells(QStringLiteral("Consolas"));
+    cells.setPixelSize(11);
+    DBGrid1->setFont(cells);
+    QPalette colours = DBGrid1->palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    // The selection stays visible without the focus.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    DBGrid1->setPalette(colours);
     DBGrid1->verticalHeader()->hide();
-    DBGrid1->horizontalHeader()->setSectionsClickable(true);
-    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->verticalHeader()->setMinimumSectionSize(17);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(17);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const int widths[] = {88, 94, 94, 92, 85};
     for (int i = 0; i < 5; ++i) {
         DBGrid1->setColumnWidth(i, widths[i]);
@@ -56,13 +81,16 @@ void TForm1::CreateList() {
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TForm1::DBGrid1TitleClick);
+    // The list's current row is the table's cursor.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() != Data.position()) {
+                    Data.gotoBookmark(current.row());
+                }
+            });
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    // Until the window's own layouts come: the count above the list.
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(DBGrid1);
 
     actDel = command(this, "actDel", QStringLiteral("Удалить файлы"),
                      QStringLiteral("Удалить выбранные файлы из списка"), QKeySequence::Delete);
@@ -214,4 +242,77 @@ void TForm1::actFirstExecute() {
 void TForm1::actLastExecute() {
     DBGrid1->clearSelection();
     Data.last();
+}
+
+void TForm1::FollowCursor() {
+    const int position = Data.position();
+    if (position < 0 || position >= model_->rowCount()) {
+        return;
+    }
+    const QModelIndex current = DBGrid1->currentIndex();
+    if (current.row() != position) {
+        DBGrid1->selectionModel()->setCurrentIndex(
+            model_->index(position, current.isValid() ? current.column() : 0),
+            QItemSelectionModel::NoUpdate);
+    }
+}
+
+void TForm1::SetListEditing(bool editing) {
+    DBGrid1->setEditTriggers(editing ? QAbstractItemView::EditKeyPressed |
+                                           QAbstractItemView::AnyKeyPressed |
+                                           QAbstractItemView::SelectedClicked
+                                     : QAbstractItemView::NoEditTriggers);
+}
+
+void TForm1::DBGrid1MouseWheel(QWheelEvent* event) {
+    // Notches of 120; a fine-grained wheel adds up until one is full.
+    wheelRemainder_ += event->angleDelta().y();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ %= 120;
+    DBGrid1->clearSelection();
+    DBGrid1->setFocus();
+    if (notches == 0) {
+        return;
+    }
+    int step = 2;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        step = 1;
+    } else if (event->modifiers() & Qt::ControlModifier) {
+        step = DBGrid1->viewport()->height() / DBGrid1->verticalHeader()->defaultSectionSize() - 1;
+    }
+    // Turning the wheel towards the user moves down the list.
+    Data.moveBy(-notches * step);
+}
+
+std::pair<QString, int> TForm1::DBGrid1ShowCellHint(const QModelIndex& cell) const {
+    if (!cell.isValid() || Data.rowCount() == 0) {
+        return {};
+    }
+    const QString hint = cell.data(Qt::ToolTipRole).toString();
+    if (kColumnFields[cell.column()] == order::Field::File) {
+        return {hint, 1000};
+    }
+    if (!hint.isEmpty()) {
+        return {hint, 3000};
+    }
+    // Otherwise the cell's own text, when it does not fit its column.
+    const QString text = cell.data(Qt::DisplayRole).toString();
+    const QRect place = DBGrid1->visualRect(cell);
+    const int room =
+        place.width() - 2 * (DBGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    if (QFontMetrics(DBGrid1->font()).horizontalAdvance(text) > room) {
+        return {text, 3000};
+    }
+    return {};
+}
+
+void TForm1::ShowCellHint(QHelpEvent* event) {
+    const QModelIndex cell = DBGrid1->indexAt(event->pos());
+    const auto [hint, timeout] = DBGrid1ShowCellHint(cell);
+    if (hint.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(event->globalPos(), hint, DBGrid1->viewport(), DBGrid1->visualRect(cell),
+                       timeout);
 }

@@ -6,6 +6,7 @@
 #include "app/help.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
+#include "platform/urlopener.h"
 #include "service/Session.h"
 #include "upload/progress.h"
 
@@ -14,7 +15,15 @@ QString applicationTitle() {
 }
 
 KorvellaApplication::KorvellaApplication(int& argc, char** argv, platform::Dialogs& dialogs)
-    : QApplication(argc, argv), dialogs_(dialogs) {}
+    : QApplication(argc, argv), dialogs_(dialogs) {
+    // The windows name the fonts of their original look; where those are missing, the
+    // free fonts of the same build and width stand in.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Consolas"), {QStringLiteral("Liberation Mono"),
+                                                            QStringLiteral("DejaVu Sans Mono")});
+}
 
 bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
     try {
@@ -27,14 +36,20 @@ bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
 
 Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     : dialogs_(dialogs), http_(dialogs, credentials_) {
+    platform::UrlOpener* urls = options.urls;
+    if (urls == nullptr) {
+        desktopUrls_ = std::make_unique<platform::DesktopUrlOpener>();
+        urls = desktopUrls_.get();
+    }
     // The main window first: its start-up sequence runs before the others exist.
-    form1_ = std::make_unique<TForm1>(
-        MainWindowServices{dialogs, http_, store_, options.serviceHost, options.serviceWebAddress});
+    form1_ = std::make_unique<TForm1>(MainWindowServices{
+        dialogs, http_, store_, *urls, options.serviceHost, options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
     form2_ = std::make_unique<TForm2>();
     form3_ = std::make_unique<TForm3>();
     formSession_ = std::make_unique<TformSession>();
     frmHelp_ = std::make_unique<TfrmHelp>(options.serviceWebAddress);
+    form1_->setHelpWindow(frmHelp_.get());
 }
 
 Program::~Program() {

@@ -10,7 +10,8 @@
 
 namespace platform {
 class Dialogs;
-}
+class UrlOpener;
+}  // namespace platform
 class TForm1;
 class TForm2;
 class TForm3;
@@ -35,6 +36,8 @@ private:
 struct ProgramOptions {
     QString serviceHost = QString::fromUtf8(korvella::ServiceHost);
     QString serviceWebAddress = QString::fromUtf8(korvella::ServiceWebAddress);
+    // Where addresses are opened; none: the desktop's browser.
+    platform::UrlOpener* urls = nullptr;
 };
 
 // The program's windows, created in their fixed order at start and destroyed at the end.
@@ -62,6 +65,7 @@ private:
     platform::QSettingsStore store_;
     service::CredentialStore credentials_;
     service::HttpClient http_;
+    std::unique_ptr<platform::UrlOpener> desktopUrls_;
     std::unique_ptr<TForm1> form1_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;

@@ -2,9 +2,11 @@
 
 #include <QLabel>
 #include <QPalette>
-#include <QToolButton>
 
+#include "app/artwork/jpegcodec.h"
+#include "app/hotarea.h"
 #include "app/markup.h"
+#include "app/windowgeometry.h"
 
 namespace {
 
@@ -47,24 +49,25 @@ TfrmHelp::TfrmHelp(const QString& serviceWebAddress, QWidget* parent) : QDialog(
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Информация"));
     setWindowFlag(Qt::FramelessWindowHint);
-    setFixedSize(420, 416);
+    setFixedSize(geometry::kHelpWindow);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(239, 243, 239));
     setPalette(background);
     setAutoFillBackground(true);
 
-    JvLinkLabel2 =
-        richLabel(this, "JvLinkLabel2", QRect(24, 64, 388, 96), noteText(serviceWebAddress));
-    JvLinkLabel1 = richLabel(this, "JvLinkLabel1", QRect(24, 166, 374, 256), keysText());
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image2"));
+    picture->setPixmap(QPixmap::fromImage(artwork::picture(QStringLiteral("help"))));
+    picture->setGeometry(QRect(QPoint(0, 0), geometry::kHelpWindow));
 
-    auto* close = new QToolButton(this);
-    close->setObjectName(QStringLiteral("JvTransparentButton2"));
-    close->setGeometry(365, 14, 33, 33);
-    close->setText(QStringLiteral("✕"));
-    close->setToolTip(QStringLiteral("Закрыть окно подсказок"));
-    close->setCursor(Qt::PointingHandCursor);
-    close->setAutoRaise(true);
-    connect(close, &QToolButton::clicked, this, &QDialog::reject);
+    JvLinkLabel2 =
+        richLabel(this, "JvLinkLabel2", geometry::JvLinkLabel2, noteText(serviceWebAddress));
+    JvLinkLabel1 = richLabel(this, "JvLinkLabel1", geometry::JvLinkLabel1, keysText());
+
+    // The close button is drawn in the picture.
+    auto* close = new HotArea("JvTransparentButton2", geometry::helpCloseButton,
+                              QStringLiteral("Закрыть окно подсказок"), this);
+    connect(close, &HotArea::clicked, this, &QDialog::reject);
 }
 
 void TfrmHelp::showOver(QWidget* opener) {

@@ -21,16 +21,28 @@ const char* const kTitles[OrderListModel::kColumns] = {"Файл", "Количе
 
 OrderListModel::OrderListModel(OrderTable& table, const formats::TFormats& catalogue,
                                QObject* parent)
-    : QAbstractTableModel(parent), table_(table), catalogue_(catalogue) {
-    // The table tells only that something changed: show it all again.
+    : QAbstractTableModel(parent),
+      table_(table),
+      catalogue_(catalogue),
+      shownRows_(table.rowCount()) {
+    // The table tells only that something changed. With as many rows as before, the
+    // rows are shown again in place, so the view keeps its selection (positions) and
+    // current cell; otherwise the view starts over.
     connect(&table_, &OrderTable::dataChanged, this, [this] {
+        if (table_.rowCount() == shownRows_) {
+            if (shownRows_ > 0) {
+                Q_EMIT dataChanged(index(0, 0), index(shownRows_ - 1, kColumns - 1));
+            }
+            return;
+        }
         beginResetModel();
+        shownRows_ = table_.rowCount();
         endResetModel();
     });
 }
 
 int OrderListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : table_.rowCount();
+    return parent.isValid() ? 0 : shownRows_;
 }
 
 int OrderListModel::columnCount(const QModelIndex& parent) const {
@@ -66,12 +78,12 @@ QVariant OrderListModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         }
-        case Qt::BackgroundRole: {
+        case Qt::BackgroundRole:
+            return data(index, WarningRole).toBool() ? QVariant(QBrush(QColor(255, 0, 0)))
+                                                     : QVariant();
+        case WarningRole: {
             const auto resolution = printResolution(row, catalogue_);
-            if (warningsShown_ && resolution && resolution->warning) {
-                return QBrush(QColor(255, 0, 0));
-            }
-            return {};
+            return warningsShown_ && resolution && resolution->warning;
         }
         default:
             return {};
@@ -79,9 +91,18 @@ QVariant OrderListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < kColumns) {
-        return QString::fromUtf8(kTitles[section]);
+    if (orientation == Qt::Horizontal && section >= 0 && section < kColumns) {
+        switch (role) {
+            case Qt::DisplayRole:
+                return QString::fromUtf8(kTitles[section]);
+            case Qt::BackgroundRole:
+                // The photo's own columns green, the print choices blue.
+                return section < 2 ? QColor(57, 150, 57) : QColor(99, 130, 206);
+            case Qt::ForegroundRole:
+                return QColor(Qt::white);
+            default:
+                break;
+        }
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -117,7 +138,7 @@ void OrderListModel::setWarningsShown(bool shown) {
         warningsShown_ = shown;
         if (rowCount() > 0) {
             Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1),
-                               {Qt::BackgroundRole});
+                               {Qt::BackgroundRole, WarningRole});
         }
     }
 }

@@ -31,6 +31,9 @@ public:
     void setWarningsShown(bool shown);
 
     static constexpr int kColumns = 5;
+    // Whether a cell's row is shown with the resolution warning (red, silver while
+    // highlighted).
+    static constexpr int WarningRole = Qt::UserRole + 1;
 
 Q_SIGNALS:
     // A value was refused with a message for the user (a Count that is no number).
@@ -40,6 +43,7 @@ private:
     OrderTable& table_;
     const formats::TFormats& catalogue_;
     bool warningsShown_ = true;
+    int shownRows_ = 0;
 };
 
 }  // namespace order

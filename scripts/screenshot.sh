@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the program and saves a PNG of each of its windows, drawn in a real X server
-# (Xvfb), into the folder given (default: screenshots/). The order and settings of
-# the run live in a temporary home, so the user's own are never touched; pass
-# --keep-home DIR to use (and keep) DIR instead, e.g. to show a prepared order.
+# Builds the program and saves PNGs of its windows, drawn in a real X server (Xvfb),
+# into the folder given (default: screenshots/): the main window's empty layout, its
+# list layout with a prepared order (one red row) and the popup menu open, the help
+# window and the other windows. The bundled lab service labd runs on a free loopback
+# port for the formats and the banner. The order and settings of the run live in a
+# temporary home, so the user's own are never touched; pass --keep-home DIR to use (and
+# keep) DIR instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=screenshots
@@ -15,11 +18,24 @@ while [ $# -gt 0 ]; do
 done
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVELLA_TESTS=OFF >/dev/null
-cmake --build build --parallel "$(nproc)" --target korvella-screenshot
+cmake --build build --parallel "$(nproc)" --target korvella-screenshot labd
+own_home=""
 if [ -z "$home" ]; then
   home=$(mktemp -d)
-  trap 'rm -rf "$home"' EXIT
+  own_home=1
 fi
-mkdir -p "$out"
+mkdir -p "$out" "$home/labd"
+
+port=18642
+while (exec 3<>/dev/tcp/127.0.0.1/"$port") 2>/dev/null; do port=$((port + 1)); done
+build/labd/labd --port "$port" --data "$home/labd" 2>>"$home/labd/labd.log" &
+labd_pid=$!
+trap 'kill "$labd_pid" 2>/dev/null; wait 2>/dev/null; [ -n "$own_home" ] && rm -rf "$home"' EXIT
+for _ in $(seq 50); do
+  (exec 3<>/dev/tcp/127.0.0.1/"$port") 2>/dev/null && break
+  sleep 0.1
+done
+
 XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb \
-  xvfb-run -a -s "-screen 0 1280x900x24" build/tools/korvella-screenshot "$out"
+  xvfb-run -a -s "-screen 0 1280x900x24" \
+  build/tools/korvella-screenshot --host "127.0.0.1:$port" "$out"

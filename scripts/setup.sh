@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libcurl4-openssl-dev libvips-dev libjpeg62-turbo-dev
   libsqlite3-dev libgtest-dev libgmock-dev
   clang-format xvfb xauth dbus
+  fonts-dejavu-core fonts-liberation2
 )
 for arg in "$@"; do
   case "$arg" in

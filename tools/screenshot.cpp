@@ -1,9 +1,18 @@
-// korvella-screenshot OUTDIR: starts the program's windows as a user would see them
-// (on the display the environment gives, e.g. Xvfb) and saves each window as a PNG in
-// OUTDIR. Dialogs that would wait for a person are answered and listed instead.
+// korvella-screenshot [--host HOST] OUTDIR: runs the program's windows as a customer
+// would see them (on the display the environment gives, e.g. Xvfb) and saves PNGs in
+// OUTDIR: the main window's empty layout, its list layout with a prepared order (one
+// row too coarse for its format, so red) and the list's popup menu open, the help
+// window, and the other windows. Dialogs that would wait for a person are answered and
+// listed instead. The order's photos are made in a temporary folder.
 #include <QDir>
+#include <QItemSelectionModel>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
@@ -11,6 +20,7 @@
 
 #include "app/Unit1.h"
 #include "app/application.h"
+#include "app/artwork/jpegcodec.h"
 #include "app/help.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
@@ -26,15 +36,43 @@ void settle(int ms) {
     loop.exec();
 }
 
+bool save(const QPixmap& shot, const QString& path) {
+    const bool saved = shot.save(path);
+    QTextStream(stdout) << path << (saved ? "" : " (not saved)") << "\n";
+    return saved;
+}
+
 bool shoot(QWidget& window, const QString& path) {
     window.show();
     window.raise();
     settle(400);
-    const QPixmap shot = window.screen()->grabWindow(window.winId());
-    const bool saved = shot.save(path);
-    QTextStream(stdout) << path << (saved ? "" : " (not saved)") << "\n";
-    window.hide();
-    return saved;
+    return save(window.screen()->grabWindow(window.winId()), path);
+}
+
+// The screen around a window, so that popups over it are in the picture too.
+bool shootScreen(QWidget& window, const QSize& size, const QString& path) {
+    settle(400);
+    const QPoint at = window.frameGeometry().topLeft();
+    return save(window.screen()->grabWindow(0, at.x(), at.y(), size.width(), size.height()), path);
+}
+
+// A photo of the given pixel size: a sky over a meadow, so rows have something to show.
+QString makePhoto(const QDir& folder, const QString& name, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, height);
+    sky.setColorAt(0.0, QColor(110, 170, 230));
+    sky.setColorAt(0.6, QColor(200, 225, 245));
+    sky.setColorAt(0.61, QColor(90, 160, 70));
+    sky.setColorAt(1.0, QColor(50, 110, 40));
+    painter.fillRect(image.rect(), sky);
+    painter.end();
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(artwork::encodeJpeg(image, 85));
+    }
+    return path;
 }
 
 }  // namespace
@@ -43,17 +81,62 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     tool::PrintingDialogs dialogs(err);
     KorvellaApplication app(argc, argv, dialogs);
-    if (argc != 2) {
-        QTextStream(stderr) << "usage: korvella-screenshot OUTDIR\n";
+    QStringList args = app.arguments().mid(1);
+    ProgramOptions options;
+    if (args.size() == 3 && args[0] == QLatin1String("--host")) {
+        options.serviceHost = args[1];
+        args = args.mid(2);
+    }
+    if (args.size() != 1) {
+        err << "usage: korvella-screenshot [--host HOST] OUTDIR\n";
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out(args[0]);
     QDir().mkpath(out.path());
-    Program program(dialogs);
-    bool ok = shoot(program.form1(), out.filePath(QStringLiteral("TForm1.png")));
+    Program program(dialogs, options);
+    TForm1& form = program.form1();
+
+    bool ok = shoot(form, out.filePath(QStringLiteral("TForm1-empty.png")));
+
+    QTemporaryDir photos;
+    const QDir folder(photos.path());
+    form.DropFiles({makePhoto(folder, QStringLiteral("Море.jpg"), 3000, 2000),
+                    makePhoto(folder, QStringLiteral("Дача летом.jpg"), 2400, 1600),
+                    makePhoto(folder, QStringLiteral("Старое фото.jpg"), 640, 480),
+                    makePhoto(folder, QStringLiteral("Портрет.jpg"), 1600, 2400),
+                    makePhoto(folder, QStringLiteral("Свадьба в саду у бабушки.jpg"), 3000, 2000)});
+    form.show();
+    settle(300);
+    ok &= shoot(form, out.filePath(QStringLiteral("TForm1-list.png")));
+
+    // Two rows selected and the popup menu open on the list, its format submenu too.
+    QTableView* list = form.list();
+    list->selectionModel()->select(list->model()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(list->model()->index(3, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QPoint at = list->viewport()->mapToGlobal(QPoint(150, 40));
+    form.popupMenu()->popup(at);
+    settle(300);
+    if (QMenu* formats = form.popupMenu()->findChild<QMenu*>(QStringLiteral("N5"))) {
+        form.popupMenu()->setActiveAction(formats->menuAction());
+        formats->popup(form.popupMenu()->geometry().topRight());
+    }
+    ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-popup.png")));
+    form.popupMenu()->close();
+
+    QTimer::singleShot(600, &program.frmHelp(), [&] {
+        ok &= shootScreen(program.frmHelp(), program.frmHelp().size(),
+                          out.filePath(QStringLiteral("TfrmHelp.png")));
+        program.frmHelp().reject();
+    });
+    form.actShowHelpExecute();
+
     ok &= shoot(program.form2(), out.filePath(QStringLiteral("TForm2.png")));
     ok &= shoot(program.form3(), out.filePath(QStringLiteral("TForm3.png")));
     ok &= shoot(program.formSession(), out.filePath(QStringLiteral("TformSession.png")));
-    ok &= shoot(program.frmHelp(), out.filePath(QStringLiteral("TfrmHelp.png")));
+
+    // The prepared order is not the user's: leave the list empty again.
+    form.N2Click();
     return ok ? 0 : 1;
 }

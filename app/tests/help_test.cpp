@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTextDocument>
 #include <QTimer>
-#include <QToolButton>
 #include <QtTest/QTest>
 
 #include "app/help.h"
@@ -38,7 +38,7 @@ TEST(HelpWindow, TextsSizeAndRenderedLines) {
     EXPECT_EQ(lines[2], "");
     EXPECT_EQ(lines[3], "Горячие клавиши:");
     EXPECT_EQ(lines[4].trimmed(), "F1 - вызвать это окно");
-    EXPECT_EQ(help.findChild<QToolButton*>("JvTransparentButton2")->toolTip(),
+    EXPECT_EQ(help.findChild<QAbstractButton*>("JvTransparentButton2")->toolTip(),
               "Закрыть окно подсказок");
 }
 
@@ -46,7 +46,8 @@ TEST(HelpWindow, EscAndTheCloseButtonClose) {
     TfrmHelp help(QStringLiteral("http://lab.test/"));
     QTimer::singleShot(50, [&] { QTest::keyClick(&help, Qt::Key_Escape); });
     EXPECT_EQ(help.exec(), QDialog::Rejected);
-    QTimer::singleShot(50, [&] { help.findChild<QToolButton*>("JvTransparentButton2")->click(); });
+    QTimer::singleShot(50,
+                       [&] { help.findChild<QAbstractButton*>("JvTransparentButton2")->click(); });
     EXPECT_EQ(help.exec(), QDialog::Rejected);
     EXPECT_FALSE(help.isVisible());
 }

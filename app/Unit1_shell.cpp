@@ -1,0 +1,295 @@
+// The main window's face: the two layout pictures with their hot areas, the labels, the
+// lab's banner, the usage and information texts, the site links, the drag strip, and
+// the commands and keys that are not the list's.
+#include <QAction>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMovie>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QWindow>
+
+#include "app/Unit1.h"
+#include "app/artwork/jpegcodec.h"
+#include "app/bannerrule.h"
+#include "app/help.h"
+#include "app/hotarea.h"
+#include "app/windowgeometry.h"
+#include "platform/urlopener.h"
+#include "platform/workfolder.h"
+
+namespace {
+
+QFont fontOf(const char* family, int pixelSize, bool bold) {
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* picture(QWidget* owner, const char* name, const char* artwork) {
+    auto* label = new QLabel(owner);
+    label->setObjectName(QString::fromLatin1(name));
+    const QImage image = artwork::picture(QString::fromLatin1(artwork));
+    label->setPixmap(QPixmap::fromImage(image));
+    label->setGeometry(QRect(QPoint(0, 0), image.size()));
+    return label;
+}
+
+void fillHelpStrings(std::array<QString, 31>& help) {
+    help[0] = QStringLiteral(
+        "Для выбора файлов Вы можете нажать кнопку \"Выбрать файлы\", нажать кнопку Ins на "
+        "клавиатуре или просто перетащить файлы из проводника на окно программы");
+    help[1] = QStringLiteral("Для просмотра файла кликните на нем 2 раза.");
+    help[2] = QStringLiteral("Чтобы удалить файл из списка нажмите Delete");
+    help[3] = QStringLiteral(
+        "Нажмите правую кнопку мышки над списком файлов для дополнительных возможностей.");
+    help[4] = QStringLiteral("Нажмите F1 для инфорамции");
+}
+
+void fillInfoStrings(std::array<QString, 31>& info) {
+    std::array<QString, 31> help;
+    fillHelpStrings(help);
+    info[0] = help[0];
+    info[1] = QStringLiteral(
+        "Фотокнига (или евроальбом) – это совершенно уникальный способ оформления "
+        "фотографий!\r\nФотокнига (или евроальбом) – это совершенно уникальный способ "
+        "оформления фотографий. Теперь Вы можете самостоятельно выбирать формат альбома, "
+        "выбрать обложку и количество страниц. С фотографиями будут работать "
+        "профессиональные дизайнеры. В итоге Вы получите неповторимую книгу, "
+        "наполненнуюсамыми любимыми фотографиями. Каждая книга изготавливается вручную, по "
+        "индивидуальному заказу – Вы не сможете купить ничего подобного в магазине. "
+        "Уникальным есть и то, что каждый разворот книги – это цельная композиция, состоящая "
+        "из нескольких фотографий. Наиболее популярны – Свадебная книга, Семейная книга, "
+        "Портретная книга. Так же Вы можете оформить фотографии с различных семейных "
+        "торжеств – рождения ребенка, юбилея, Вы можете создать иллюстрированный альбом "
+        "путешествий. Это несомненно, бесценный подарок.");
+}
+
+}  // namespace
+
+void TForm1::CreateCommands() {
+    actSend->setText(QStringLiteral("Отправить файлы"));
+    actSend->setToolTip(QStringLiteral("Отправить файлы на сайт"));
+
+    // The viewer's and the old sessions' commands get their handlers with those windows.
+    actShowImage = new QAction(QStringLiteral("Просмотр файла"), this);
+    actShowImage->setObjectName(QStringLiteral("actShowImage"));
+    actShowImage->setToolTip(QStringLiteral("Посмотреть картинку"));
+    actShowImage->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    addAction(actShowImage);
+
+    actSessOld = new QAction(QStringLiteral("Старые сессии"), this);
+    actSessOld->setObjectName(QStringLiteral("actSessOld"));
+    actSessOld->setToolTip(QStringLiteral("Просмотр старых сессий"));
+    addAction(actSessOld);
+
+    actShowHelp = new QAction(QStringLiteral("?"), this);
+    actShowHelp->setObjectName(QStringLiteral("actShowHelp"));
+    actShowHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    addAction(actShowHelp);
+    connect(actShowHelp, &QAction::triggered, this, &TForm1::actShowHelpExecute);
+}
+
+void TForm1::CreateShell() {
+    using namespace geometry;
+    setWindowFlag(Qt::FramelessWindowHint);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(239, 243, 239));
+    setPalette(background);
+    setAutoFillBackground(true);
+    setFont(fontOf("MS Sans Serif", 11, false));
+
+    Image1 = picture(this, "Image1", "list");
+    Image2 = picture(this, "Image2", "empty");
+
+    Label1->setGeometry(geometry::Label1);
+    Label1->setFont(fontOf("Verdana", 24, true));
+    Label1->setAlignment(Qt::AlignCenter);
+    QPalette red = Label1->palette();
+    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    Label1->setPalette(red);
+
+    fillHelpStrings(HelpString);
+    Label2 = new QLabel(HelpString[0], this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(geometry::Label2);
+    Label2->setFont(fontOf("MS Sans Serif", 11, true));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette blue = Label2->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 147, 221));
+    Label2->setPalette(blue);
+
+    Label3 = new ClickableLabel("Label3", geometry::Label3, this);
+    Label3->setText(HelpString[0]);
+    Label3->setFont(fontOf("Verdana", 12, true));
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette white = Label3->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    Label3->setPalette(white);
+    connect(Label3, &ClickableLabel::clicked, this, &TForm1::Label3Click);
+
+    const auto hot = [this](const char* name, const QRect& place, const char* hint,
+                            void (TForm1::*handler)()) {
+        auto* area = new HotArea(name, place, QString::fromUtf8(hint), this);
+        if (handler != nullptr) {
+            connect(area, &HotArea::clicked, this, handler);
+        }
+        return area;
+    };
+    // The old sessions and send hot areas get their handlers with those windows.
+    emptyLayoutOnly_ = {
+        Image2,
+        Label3,
+        hot("JvTransparentButton8", JvTransparentButton8, "Выбрать файлы для отправки",
+            &TForm1::actAddExecute),
+        hot("JvTransparentButton9", JvTransparentButton9, "", &TForm1::actShowHelpExecute),
+        hot("JvTransparentButton10", JvTransparentButton10, "Просмотр старых сессий", nullptr),
+        hot("JvTransparentButton11", JvTransparentButton11, "Закрыть программу",
+            &TForm1::JvTransparentButton6Click),
+    };
+    hot("JvTransparentButton6", JvTransparentButton6, "Закрыть программу",
+        &TForm1::JvTransparentButton6Click);
+    hot("JvTransparentButton7", JvTransparentButton7, "Показать подсказки по программе",
+        &TForm1::actShowHelpExecute);
+    hot("JvTransparentButton12", JvTransparentButton12, "Ещё информации!",
+        &TForm1::JvTransparentButton12Click);
+    hot("JvTransparentButton13", JvTransparentButton13, "Ещё информации!", &TForm1::Timer1Timer);
+    hot("btnInfo", btnInfo, "Ещё информации!", &TForm1::JvTransparentButton12Click);
+    hot("btnHelp", btnHelp, "Показать подсказки по программе", &TForm1::actShowHelpExecute);
+    hot("btnClose", btnClose, "Закрыть программу", &TForm1::JvTransparentButton6Click);
+
+    banner = new ClickableLabel("banner", geometry::banner, this);
+    banner->setScaledContents(true);
+    banner->setAlignment(Qt::AlignCenter);
+    connect(banner, &ClickableLabel::clicked, this, &TForm1::bannerClick);
+
+    listLayoutOnly_ = {
+        Image1,
+        DBGrid1,
+        Label1,
+        Label2,
+        banner,
+        hot("JvTransparentButton1", JvTransparentButton1, "Выбрать файлы для отправки",
+            &TForm1::actAddExecute),
+        hot("JvTransparentButton2", JvTransparentButton2, "Выделить все файлы в списке",
+            &TForm1::actSelAllExecute),
+        hot("JvTransparentButton3", JvTransparentButton3, "Отправить файлы на сайт", nullptr),
+        hot("JvTransparentButton4", JvTransparentButton4, "Обновить данные о форматах печати",
+            &TForm1::actUpdateFormatsExecute),
+        hot("JvTransparentButton5", JvTransparentButton5, "Просмотр старых сессий", nullptr),
+    };
+
+    // Pictures at the bottom, then the labels, the hot areas, the banner, the list.
+    for (QWidget* w : {Label1, Label2, static_cast<QLabel*>(Label3)}) {
+        w->raise();
+    }
+    for (HotArea* area : findChildren<HotArea*>(Qt::FindDirectChildrenOnly)) {
+        area->raise();
+    }
+    banner->raise();
+    DBGrid1->raise();
+    Image1->lower();
+    Image2->lower();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(30000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer1->start();
+}
+
+void TForm1::SwitchLayout(bool startUp) {
+    const bool rows = Data.rowCount() > 0;
+    listLayout_ = rows;
+    for (QWidget* w : listLayoutOnly_) {
+        w->setVisible(rows);
+    }
+    for (QWidget* w : emptyLayoutOnly_) {
+        w->setVisible(!rows);
+    }
+    setFixedSize(rows ? geometry::kListLayout : geometry::kEmptyLayout);
+    if (bannerMovie_ == nullptr) {
+        return;
+    }
+    if (startUp) {
+        if (rows) {
+            bannerMovie_->jumpToFrame(0);
+            bannerMovie_->start();
+        } else {
+            bannerMovie_->stop();
+        }
+    } else if (bannerMovie_->state() != QMovie::NotRunning) {
+        bannerMovie_->setPaused(!rows);
+    } else if (rows) {
+        bannerMovie_->start();
+    }
+}
+
+void TForm1::RefreshBanner() {
+    try {
+        const QString path = platform::GetTempFolder() + QStringLiteral("banner.gif");
+        const QFileInfo file(path);
+        bool fetch = !file.exists();
+        if (!fetch) {
+            const QDateTime written = file.lastModified();
+            const qint32 fileTime = written.isValid() ? packDosDateTime(written.toLocalTime()) : -1;
+            fetch = bannerIsOld(packDosDateTime(QDateTime::currentDateTime()), fileTime);
+        }
+        if (fetch) {
+            HttpGet(
+                QStringLiteral("http://") + services_.serviceHost + QStringLiteral("/banner.gif"),
+                path);
+        }
+        if (!QFileInfo::exists(path)) {
+            return;
+        }
+        auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
+        if (!movie->isValid()) {
+            return;
+        }
+        bannerMovie_ = movie.release();
+        banner->setMovie(bannerMovie_);
+    } catch (...) {
+        // The banner is decoration: whatever goes wrong, start-up goes on without it.
+    }
+}
+
+void TForm1::Timer1Timer() {
+    fillHelpStrings(HelpString);
+    Label2->setText(HelpString[QRandomGenerator::global()->bounded(5)]);
+}
+
+void TForm1::JvTransparentButton12Click() {
+    fillInfoStrings(InfoString);
+    Label3->setText(InfoString[QRandomGenerator::global()->bounded(2)]);
+}
+
+void TForm1::bannerClick() {
+    services_.urls.openUrl(QStringLiteral("http://") + services_.serviceHost);
+}
+
+void TForm1::Label3Click() {
+    services_.urls.openUrl(QStringLiteral("http://") + services_.serviceHost);
+}
+
+void TForm1::JvTransparentButton6Click() {
+    close();
+}
+
+void TForm1::actShowHelpExecute() {
+    if (helpWindow_ != nullptr) {
+        helpWindow_->showOver(this);
+    }
+}
+
+bool TForm1::DragStripHitTest(const QPoint& globalPosition) const {
+    const QPoint at = globalPosition - frameGeometry().topLeft();
+    return inDragStrip(at.x(), at.y());
+}

@@ -1,0 +1,148 @@
+#include "app/artwork/jpegcodec.h"
+
+#include <jpeglib.h>
+
+#include <QFile>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace artwork {
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return: it jumps
+// back to the call that started the work.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf back;
+};
+
+void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->back, 1);
+}
+
+void quiet(j_common_ptr) {}
+
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    Decompressor() {
+        info.err = jpeg_std_error(&errors.pub);
+        errors.pub.error_exit = jumpBack;
+        errors.pub.output_message = quiet;
+        jpeg_create_decompress(&info);
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&info); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+};
+
+struct Compressor {
+    jpeg_compress_struct info{};
+    ErrorManager errors{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    Compressor() {
+        info.err = jpeg_std_error(&errors.pub);
+        errors.pub.error_exit = jumpBack;
+        errors.pub.output_message = quiet;
+        jpeg_create_compress(&info);
+    }
+    ~Compressor() {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+    }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+};
+
+// QImage::Format_RGB32 holds each pixel as the native 32-bit 0xffRRGGBB.
+constexpr J_COLOR_SPACE kRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+// The window pictures are small; anything larger is not one of them.
+constexpr JDIMENSION kLargestSide = 4096;
+
+// The part of decoding that may jump back; kept free of objects with destructors.
+bool decodeInto(Decompressor& d, const QByteArray& bytes, QImage& image) {
+    if (setjmp(d.errors.back) != 0) {
+        return false;
+    }
+    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) {
+        return false;
+    }
+    if (d.info.image_width > kLargestSide || d.info.image_height > kLargestSide) {
+        return false;
+    }
+    d.info.out_color_space = kRgb32;
+    jpeg_start_decompress(&d.info);
+    image = QImage(static_cast<int>(d.info.output_width), static_cast<int>(d.info.output_height),
+                   QImage::Format_RGB32);
+    if (image.isNull()) {
+        return false;
+    }
+    while (d.info.output_scanline < d.info.output_height) {
+        JSAMPROW row = image.scanLine(static_cast<int>(d.info.output_scanline));
+        jpeg_read_scanlines(&d.info, &row, 1);
+    }
+    jpeg_finish_decompress(&d.info);
+    return true;
+}
+
+bool encodeInto(Compressor& c, const QImage& image, int quality) {
+    if (setjmp(c.errors.back) != 0) {
+        return false;
+    }
+    jpeg_mem_dest(&c.info, &c.buffer, &c.size);
+    c.info.image_width = static_cast<JDIMENSION>(image.width());
+    c.info.image_height = static_cast<JDIMENSION>(image.height());
+    c.info.input_components = 4;
+    c.info.in_color_space = kRgb32;
+    jpeg_set_defaults(&c.info);
+    jpeg_set_quality(&c.info, quality, TRUE);
+    for (int i = 0; i < c.info.num_components; ++i) {
+        c.info.comp_info[i].h_samp_factor = 1;
+        c.info.comp_info[i].v_samp_factor = 1;
+    }
+    jpeg_start_compress(&c.info, TRUE);
+    while (c.info.next_scanline < c.info.image_height) {
+        auto* row =
+            const_cast<JSAMPROW>(image.constScanLine(static_cast<int>(c.info.next_scanline)));
+        jpeg_write_scanlines(&c.info, &row, 1);
+    }
+    jpeg_finish_compress(&c.info);
+    return true;
+}
+
+}  // namespace
+
+QImage decodeJpeg(const QByteArray& bytes) {
+    Decompressor d;
+    QImage image;
+    if (!decodeInto(d, bytes, image)) {
+        return {};
+    }
+    return image;
+}
+
+QByteArray encodeJpeg(const QImage& image, int quality) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    Compressor c;
+    if (!encodeInto(c, rgb, quality)) {
+        return {};
+    }
+    return QByteArray(reinterpret_cast<const char*>(c.buffer), static_cast<qsizetype>(c.size));
+}
+
+QImage picture(const QString& name) {
+    QFile file(QStringLiteral(":/artwork/") + name + QStringLiteral(".jpg"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return decodeJpeg(file.readAll());
+}
+
+}  // namespace artwork

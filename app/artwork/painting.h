@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+
+// The window pictures, drawn from code so that they can be made again from the
+// repository (scripts/make-artwork.sh). Buttons, boxes and panels lie exactly where
+// app/windowgeometry.h puts the controls over them.
+namespace artwork {
+
+// The main window's empty layout (Image2, 739 x 437).
+QImage paintEmptyLayout();
+// The main window's list layout (Image1, 678 x 610).
+QImage paintListLayout();
+// The help window's background (420 x 416), its close button included.
+QImage paintHelpWindow();
+
+}  // namespace artwork

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QLabel>
+
+// A transparent button lying over a button drawn in a window's picture: it has a hint,
+// a hand cursor and a light sheen under the pointer, and nothing else of its own look.
+class HotArea : public QAbstractButton {
+    Q_OBJECT
+
+public:
+    HotArea(const char* name, const QRect& place, const QString& hint, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A label that reports a click: a press and a release of the left button on it.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    ClickableLabel(const char* name, const QRect& place, QWidget* parent);
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
+};

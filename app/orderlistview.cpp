@@ -1,0 +1,131 @@
+#include "app/orderlistview.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "order/choices.h"
+#include "order/orderlistmodel.h"
+
+namespace {
+
+enum Column { kFile, kCount, kFormat, kParam, kPaper };
+
+}  // namespace
+
+ListHeader::ListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(true);
+    setHighlightSections(false);
+    setMouseTracking(true);  // hot tracking of the titles
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    setFont(font);
+}
+
+void ListHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    if (!rect.isValid() || model() == nullptr) {
+        return;
+    }
+    painter->save();
+    const QColor background =
+        model()->headerData(logicalIndex, orientation(), Qt::BackgroundRole).value<QColor>();
+    const bool hot = rect.contains(mapFromGlobal(QCursor::pos())) && underMouse();
+    painter->fillRect(rect, hot ? background.lighter(115) : background);
+    painter->setPen(background.darker(130));
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    const QColor ink =
+        model()->headerData(logicalIndex, orientation(), Qt::ForegroundRole).value<QColor>();
+    painter->setPen(ink);
+    painter->setFont(font());
+    QRect textRect = rect.adjusted(2, 0, -2, 0);
+    if (isSortIndicatorShown() && sortIndicatorSection() == logicalIndex) {
+        // The marker at the right: up while ascending, down otherwise.
+        const int side = 7;
+        const QPointF c(rect.right() - 8, rect.center().y() + 0.5);
+        QPainterPath triangle;
+        if (sortIndicatorOrder() == Qt::AscendingOrder) {
+            triangle.moveTo(c.x() - side / 2.0, c.y() + side / 4.0);
+            triangle.lineTo(c.x() + side / 2.0, c.y() + side / 4.0);
+            triangle.lineTo(c.x(), c.y() - side / 2.0);
+        } else {
+            triangle.moveTo(c.x() - side / 2.0, c.y() - side / 4.0);
+            triangle.lineTo(c.x() + side / 2.0, c.y() - side / 4.0);
+            triangle.lineTo(c.x(), c.y() + side / 2.0);
+        }
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->fillPath(triangle, ink);
+        textRect.adjust(0, 0, -12, 0);
+    }
+    painter->drawText(textRect, Qt::AlignCenter,
+                      model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+OrderListDelegate::OrderListDelegate(const QStringList& formatPickList, QObject* parent)
+    : QStyledItemDelegate(parent), formatPickList_(formatPickList) {}
+
+QStringList OrderListDelegate::pickList(int column) const {
+    switch (column) {
+        case kFormat:
+            return formatPickList_;
+        case kParam:
+            return order::paramChoices();
+        case kPaper:
+            return order::paperChoices();
+        default:
+            return {};
+    }
+}
+
+QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                         const QModelIndex& index) const {
+    switch (index.column()) {
+        case kFile:
+            return nullptr;
+        case kCount: {
+            auto* line = new QLineEdit(parent);
+            line->setFrame(false);
+            line->setFont(option.font);
+            return line;
+        }
+        default: {
+            auto* combo = new QComboBox(parent);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setFont(option.font);
+            combo->addItems(pickList(index.column()));
+            return combo;
+        }
+    }
+}
+
+void OrderListDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setCurrentText(text);
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        line->setText(text);
+    }
+}
+
+void OrderListDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                     const QModelIndex& index) const {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        model->setData(index, combo->currentText());
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        model->setData(index, line->text());
+    }
+}
+
+void OrderListDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                        const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(order::OrderListModel::WarningRole).toBool()) {
+        const bool highlighted = option->state & QStyle::State_Selected;
+        option->state &= ~QStyle::State_Selected;
+        option->backgroundBrush = highlighted ? QColor(192, 192, 192) : QColor(255, 0, 0);
+    }
+}
