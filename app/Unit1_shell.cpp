@@ -251,7 +251,8 @@ void TForm1::RefreshBanner() {
             return;
         }
         auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
-        if (!movie->isValid()) {
+        // A picture that cannot be decoded leaves the banner empty.
+        if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
             return;
         }
         bannerMovie_ = movie.release();

@@ -75,4 +75,7 @@ void TfrmHelp::showOver(QWidget* opener) {
         move(opener->geometry().center() - rect().center());
     }
     exec();
+    if (opener != nullptr) {
+        opener->activateWindow();  // the opener is active again
+    }
 }

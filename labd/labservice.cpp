@@ -280,6 +280,10 @@ Response LabService::route(const Request& request) {
         return frontPage();
     }
     if (path == "/banner.gif") {
+        {
+            std::lock_guard<std::mutex> lock(countsMutex_);
+            ++requestsByStep_["banner.gif"];
+        }
         Response r;
         r.headers["Content-Type"] = "image/gif";
         r.body = bannerGif();

@@ -89,7 +89,8 @@ bool decodeInto(Decompressor& d, const QByteArray& bytes, QImage& image) {
         jpeg_read_scanlines(&d.info, &row, 1);
     }
     jpeg_finish_decompress(&d.info);
-    return true;
+    // A truncated or corrupt stream decodes with warnings and made-up pixels.
+    return d.errors.pub.num_warnings == 0;
 }
 
 bool encodeInto(Compressor& c, const QImage& image, int quality) {

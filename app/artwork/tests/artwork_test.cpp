@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <functional>
+
+#include "app/artwork/jpegcodec.h"
+#include "app/artwork/painting.h"
+#include "app/windowgeometry.h"
+
+namespace {
+
+QByteArray committed(const char* name) {
+    QFile file(QStringLiteral(KORVELLA_ARTWORK_DIR "/") + QString::fromLatin1(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether a colour is one of a drawn button's (saturated), not the window's pale paper
+// or a white card.
+bool buttonColoured(QRgb pixel) {
+    return QColor(pixel).saturation() > 80;
+}
+
+double meanDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                   std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+}  // namespace
+
+TEST(Artwork, TheCommittedPicturesAreWhatTheGeneratorDraws) {
+    const std::vector<std::tuple<const char*, QSize, std::function<QImage()>>> pictures = {
+        {"empty.jpg", geometry::kEmptyPicture, artwork::paintEmptyLayout},
+        {"list.jpg", geometry::kListPicture, artwork::paintListLayout},
+        {"help.jpg", geometry::kHelpWindow, artwork::paintHelpWindow},
+    };
+    for (const auto& [name, size, paint] : pictures) {
+        const QImage stored = artwork::decodeJpeg(committed(name));
+        ASSERT_EQ(stored.size(), size) << name;
+        const QImage drawn = artwork::decodeJpeg(artwork::encodeJpeg(paint(), 92));
+        ASSERT_EQ(drawn.size(), size) << name;
+        // Other font versions may shift a glyph's edge; a changed drawing moves far more.
+        EXPECT_LT(meanDifference(stored, drawn), 1.0)
+            << name << ": run scripts/make-artwork.sh and commit the pictures";
+    }
+}
+
+TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
+    using namespace geometry;
+    const QImage empty = artwork::decodeJpeg(committed("empty.jpg"));
+    const QImage list = artwork::decodeJpeg(committed("list.jpg"));
+    // Whether the place 6 pixels above a button is plain (not in a coloured band).
+    const std::vector<std::tuple<const QImage*, QRect, bool>> buttons = {
+        {&empty, JvTransparentButton8, true},
+        {&empty, JvTransparentButton10, true},
+        {&empty, JvTransparentButton9, true},
+        {&empty, JvTransparentButton11, true},
+        {&empty, JvTransparentButton7, false},
+        {&empty, JvTransparentButton6, false},
+        {&empty, JvTransparentButton12, true},
+        {&list, btnInfo, false},
+        {&list, btnHelp, false},
+        {&list, btnClose, false},
+        {&list, JvTransparentButton1, true},
+        {&list, JvTransparentButton2, true},
+        {&list, JvTransparentButton4, true},
+        {&list, JvTransparentButton5, true},
+        {&list, JvTransparentButton3, true},
+    };
+    for (const auto& [picture, area, plainAbove] : buttons) {
+        // Inside, near the left and right edges and above the caption: the button.
+        const int y = area.top() + 5;
+        const int inset = area.width() > area.height() ? 5 : area.width() / 2;
+        EXPECT_TRUE(buttonColoured(picture->pixel(area.left() + inset, y)))
+            << area.x() << "," << area.y();
+        EXPECT_TRUE(buttonColoured(picture->pixel(area.right() - inset, y)))
+            << area.x() << "," << area.y();
+        // Just above: not the button any more.
+        if (plainAbove) {
+            EXPECT_FALSE(buttonColoured(picture->pixel(area.center().x(), area.top() - 6)))
+                << area.x() << "," << area.y();
+        }
+    }
+}
+
+TEST(Artwork, DamagedJpegsGiveNoPicture) {
+    const QByteArray good = committed("help.jpg");
+    ASSERT_FALSE(good.isEmpty());
+    EXPECT_TRUE(artwork::decodeJpeg(QByteArray()).isNull());
+    EXPECT_TRUE(artwork::decodeJpeg("not a picture").isNull());
+    EXPECT_TRUE(artwork::decodeJpeg(good.left(good.size() / 2)).isNull());
+    EXPECT_TRUE(artwork::picture(QStringLiteral("no such picture")).isNull());
+}

@@ -1,0 +1,438 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMovie>
+#include <QTableView>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QtTest/QTest>
+#include <set>
+
+#include "app/Unit1.h"
+#include "app/application.h"
+#include "app/help.h"
+#include "app/hotarea.h"
+#include "app/orderlistview.h"
+#include "app/tests/appfixture.h"
+#include "labd/tests/labfixture.h"
+#include "platform/testing/jpegbytes.h"
+#include "platform/testing/recordingurlopener.h"
+#include "platform/testing/scripteddialogs.h"
+#include "platform/testing/userfolders.h"
+
+using testing_support::RecordingUrlOpener;
+using testing_support::ScriptedDialogs;
+using testing_support::UserFolders;
+
+namespace {
+
+// A main window over a lab (or none), with photos to add made on disk.
+class MainWindow : public ::testing::Test {
+protected:
+    void start(const QString& host = QStringLiteral("127.0.0.1:1")) {
+        ProgramOptions options;
+        options.serviceHost = host;
+        options.urls = &urls_;
+        program_ = std::make_unique<Program>(dialogs_, options);
+    }
+    TForm1& form() { return program_->form1(); }
+    template <typename T = QWidget>
+    T* child(const char* name) {
+        return form().findChild<T*>(QString::fromLatin1(name));
+    }
+    // A photo of this pixel size in the test's folder.
+    QString photo(const QString& name, int width, int height) {
+        const QString path = folders_.root() + u'/' + name;
+        testing_support::writeFile(path, testing_support::jpegHeaderFile(width, height));
+        return path;
+    }
+    void showAndActivate() {
+        form().show();
+        form().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    }
+
+    UserFolders folders_;
+    ScriptedDialogs dialogs_;
+    RecordingUrlOpener urls_;
+    std::unique_ptr<Program> program_;
+};
+
+const QStringList kUsageHints = {
+    "Для выбора файлов Вы можете нажать кнопку \"Выбрать файлы\", нажать кнопку Ins на "
+    "клавиатуре или просто перетащить файлы из проводника на окно программы",
+    "Для просмотра файла кликните на нем 2 раза.",
+    "Чтобы удалить файл из списка нажмите Delete",
+    "Нажмите правую кнопку мышки над списком файлов для дополнительных возможностей.",
+    "Нажмите F1 для инфорамции",
+};
+
+}  // namespace
+
+TEST_F(MainWindow, TheLayoutFollowsTheRowCount) {
+    testing_support::storeFormats();
+    start();
+    const QStringList emptyOnly = {"Image2",
+                                   "Label3",
+                                   "JvTransparentButton8",
+                                   "JvTransparentButton9",
+                                   "JvTransparentButton10",
+                                   "JvTransparentButton11"};
+    const QStringList listOnly = {"Image1",
+                                  "DBGrid1",
+                                  "Label1",
+                                  "Label2",
+                                  "banner",
+                                  "JvTransparentButton1",
+                                  "JvTransparentButton2",
+                                  "JvTransparentButton3",
+                                  "JvTransparentButton4",
+                                  "JvTransparentButton5"};
+    const QStringList both = {"JvTransparentButton6",
+                              "JvTransparentButton7",
+                              "JvTransparentButton12",
+                              "JvTransparentButton13",
+                              "btnInfo",
+                              "btnHelp",
+                              "btnClose"};
+    const auto expectLayout = [&](bool list) {
+        EXPECT_EQ(form().listLayoutShown(), list);
+        EXPECT_EQ(form().size(), list ? QSize(678, 600) : QSize(739, 437));
+        for (const QString& name : emptyOnly) {
+            EXPECT_EQ(form().findChild<QWidget*>(name)->isVisibleTo(&form()), !list)
+                << name.toStdString();
+        }
+        for (const QString& name : listOnly) {
+            EXPECT_EQ(form().findChild<QWidget*>(name)->isVisibleTo(&form()), list)
+                << name.toStdString();
+        }
+        for (const QString& name : both) {
+            EXPECT_TRUE(form().findChild<QWidget*>(name)->isVisibleTo(&form()))
+                << name.toStdString();
+        }
+    };
+    expectLayout(false);
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    expectLayout(true);
+    form().DropFiles({photo("b.jpg", 3000, 2000)});
+    form().actDelExecute();
+    expectLayout(true);
+    form().actDelExecute();
+    expectLayout(false);
+    EXPECT_TRUE(form().windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(MainWindow, HotAreasLieWhereTheirButtonsAreDrawnAndCallTheirHandlers) {
+    testing_support::storeFormats();
+    start();
+    struct Area {
+        const char* name;
+        QRect place;
+        QString hint;
+    };
+    const QString more = QStringLiteral("Ещё информации!");
+    const QString help = QStringLiteral("Показать подсказки по программе");
+    const QString quit = QStringLiteral("Закрыть программу");
+    const QString add = QStringLiteral("Выбрать файлы для отправки");
+    const QString old = QStringLiteral("Просмотр старых сессий");
+    const std::vector<Area> areas = {
+        {"JvTransparentButton8", {64, 64, 185, 41}, add},
+        {"JvTransparentButton10", {64, 168, 185, 49}, old},
+        {"JvTransparentButton9", {64, 264, 185, 41}, QString()},
+        {"JvTransparentButton11", {64, 370, 193, 39}, quit},
+        {"JvTransparentButton7", {650, 6, 33, 33}, help},
+        {"JvTransparentButton6", {690, 6, 33, 33}, quit},
+        {"JvTransparentButton12", {466, 80, 39, 41}, more},
+        {"JvTransparentButton13", {18, 8, 39, 33}, more},
+        {"btnInfo", {18, 220, 31, 33}, more},
+        {"btnHelp", {595, 220, 33, 33}, help},
+        {"btnClose", {629, 220, 33, 33}, quit},
+        {"JvTransparentButton1", {18, 568, 129, 33}, add},
+        {"JvTransparentButton2", {146, 568, 129, 31}, "Выделить все файлы в списке"},
+        {"JvTransparentButton4", {282, 568, 129, 31}, "Обновить данные о форматах печати"},
+        {"JvTransparentButton5", {410, 568, 129, 31}, old},
+        {"JvTransparentButton3", {538, 568, 129, 31}, "Отправить файлы на сайт"},
+    };
+    for (const Area& area : areas) {
+        auto* hot = child<HotArea>(area.name);
+        ASSERT_NE(hot, nullptr) << area.name;
+        EXPECT_EQ(hot->geometry(), area.place) << area.name;
+        EXPECT_EQ(hot->toolTip(), area.hint) << area.name;
+        EXPECT_EQ(hot->cursor().shape(), Qt::PointingHandCursor) << area.name;
+    }
+
+    child<HotArea>("JvTransparentButton8")->click();  // the add command: the file dialog
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 1);
+
+    form().DropFiles({photo("a.jpg", 3000, 2000), photo("b.jpg", 3000, 2000)});
+    child<HotArea>("JvTransparentButton2")->click();
+    EXPECT_EQ(form().list()->selectionModel()->selectedRows().size(), 2);
+    // The empty layout's "X" lies beyond the list layout's right edge.
+    EXPECT_FALSE(form().rect().intersects(child("JvTransparentButton6")->geometry()));
+
+    showAndActivate();
+    child<HotArea>("btnClose")->click();
+    EXPECT_FALSE(form().isVisible());
+}
+
+TEST_F(MainWindow, UsageHintsAndInformationTexts) {
+    testing_support::storeFormats();
+    start();
+    EXPECT_EQ(form().usageHintLabel()->text(), kUsageHints[0]);
+    EXPECT_EQ(form().infoLabel()->text(), kUsageHints[0]);
+    auto* timer = child<QTimer>("Timer1");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 30000);
+    EXPECT_TRUE(timer->isActive());
+
+    std::set<QString> hints;
+    for (int i = 0; i < 200; ++i) {
+        child<HotArea>("JvTransparentButton13")->click();
+        hints.insert(form().usageHintLabel()->text());
+    }
+    EXPECT_EQ(hints, std::set<QString>(kUsageHints.begin(), kUsageHints.end()));
+
+    std::set<QString> infos;
+    for (int i = 0; i < 100; ++i) {
+        child<HotArea>(i % 2 ? "btnInfo" : "JvTransparentButton12")->click();
+        infos.insert(form().infoLabel()->text());
+    }
+    ASSERT_EQ(infos.size(), 2u);
+    EXPECT_TRUE(infos.count(kUsageHints[0]));
+    EXPECT_TRUE(
+        infos.rbegin()->startsWith("Фотокнига (или евроальбом) – это совершенно уникальный"));
+    EXPECT_TRUE(infos.rbegin()->endsWith("Это несомненно, бесценный подарок."));
+}
+
+TEST_F(MainWindow, TheSiteOpensFromTheBannerAndTheInformationTextButNotFromTheDragStrip) {
+    testing_support::storeFormats();
+    start(QStringLiteral("lab.test:8642"));
+    showAndActivate();
+    QTest::mouseClick(child("Label3"), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(urls_.opened, QStringList{"http://lab.test:8642"});
+
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    QWidget* banner = child("banner");
+    ASSERT_TRUE(banner->isVisible());
+    // 10 pixels below the top: 300 from the left is the drag strip, 20 is the banner.
+    EXPECT_TRUE(form().DragStripHitTest(form().mapToGlobal(QPoint(300, 10))));
+    QTest::mouseClick(banner, Qt::LeftButton, {}, banner->mapFrom(&form(), QPoint(300, 10)));
+    EXPECT_EQ(urls_.opened.size(), 1);
+    EXPECT_FALSE(form().DragStripHitTest(form().mapToGlobal(QPoint(20, 10))));
+    QTest::mouseClick(banner, Qt::LeftButton, {}, banner->mapFrom(&form(), QPoint(20, 10)));
+    EXPECT_EQ(urls_.opened, (QStringList{"http://lab.test:8642", "http://lab.test:8642"}));
+}
+
+TEST_F(MainWindow, KeysOpenHelpAndTheFileDialogAndEnterOnAnEmptyListDoesNothing) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    int helpShown = 0;
+    const auto closeHelpSoon = [&] {
+        QTimer::singleShot(50, &program_->frmHelp(), [&] {
+            helpShown += program_->frmHelp().isVisible() ? 1 : 0;
+            program_->frmHelp().reject();
+        });
+    };
+    closeHelpSoon();
+    QTest::keyClick(&form(), Qt::Key_F1);
+    EXPECT_EQ(helpShown, 1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+
+    QTest::keyClick(&form(), Qt::Key_Return);
+    EXPECT_TRUE(dialogs_.shown().empty());
+
+    QTest::keyClick(&form(), Qt::Key_Insert);
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 1);
+
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    ASSERT_TRUE(form().listLayoutShown());
+    closeHelpSoon();
+    QTest::keyClick(&form(), Qt::Key_F1);
+    EXPECT_EQ(helpShown, 2);
+}
+
+TEST_F(MainWindow, TheBannerIsFetchedWhenMissingOrTwoDaysOldAndAnimatesInTheListLayout) {
+    testing_support::storeFormats();
+    labd::testing::Lab lab;
+    const QString host = QString::fromStdString(lab.address());
+    const QString cached = folders_.workFolder() + QStringLiteral("banner.gif");
+
+    start(host);
+    EXPECT_EQ(lab.requests("banner.gif"), 1);
+    ASSERT_NE(form().bannerMovie(), nullptr);
+    EXPECT_TRUE(form().bannerMovie()->isValid());
+    EXPECT_EQ(form().bannerMovie()->state(), QMovie::NotRunning);  // empty order
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    EXPECT_EQ(form().bannerMovie()->state(), QMovie::Running);
+    program_.reset();
+
+    start(host);  // fresh: used as it is
+    EXPECT_EQ(lab.requests("banner.gif"), 1);
+    EXPECT_EQ(form().bannerMovie()->state(), QMovie::Running);  // the order has a row
+    program_.reset();
+
+    QFile file(cached);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    start(host);
+    EXPECT_EQ(lab.requests("banner.gif"), 2);
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+TEST_F(MainWindow, WithoutABannerStartUpGoesOnSilently) {
+    testing_support::storeFormats();
+    QDir().mkpath(folders_.workFolder());
+    testing_support::writeFile(folders_.workFolder() + QStringLiteral("banner.gif"),
+                               "GIF89a broken");
+    start();  // nothing listens there, and the cached banner is damaged
+    EXPECT_EQ(form().bannerMovie(), nullptr);
+    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_FALSE(form().terminateRequested());
+}
+
+TEST_F(MainWindow, TheWheelClearsTheSelectionAndMovesTheCursor) {
+    testing_support::storeFormats();
+    start();
+    QStringList photos;
+    for (int i = 0; i < 30; ++i) {
+        photos << photo(QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0')), 3000, 2000);
+    }
+    form().DropFiles(photos);
+    showAndActivate();
+    QTableView* list = form().list();
+    const int visible = list->viewport()->height() / 17;
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(20, 20);
+        QWheelEvent event(at, list->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(list->viewport(), &event);
+    };
+    order::OrderTable& table = form().orderTable();
+    table.first();
+    list->selectAll();
+    wheel(-120, Qt::NoModifier);  // one notch down
+    EXPECT_EQ(table.position(), 2);
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(list->hasFocus());
+    wheel(-120, Qt::ShiftModifier);
+    EXPECT_EQ(table.position(), 3);
+    wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(table.position(), 3 + visible - 1);
+    wheel(240, Qt::NoModifier);  // two notches up
+    EXPECT_EQ(table.position(), 3 + visible - 1 - 4);
+    EXPECT_EQ(list->currentIndex().row(), table.position());  // the list follows the cursor
+}
+
+TEST_F(MainWindow, CellHintsDescribeTheRowUnderThePointer) {
+    testing_support::storeFormats();  // 152 mm wide, at least 150 dpi
+    start();
+    form().DropFiles({photo("coarse.jpg", 640, 480), photo("fine.jpg", 3000, 2000)});
+    QAbstractItemModel* model = form().list()->model();
+    form().orderTable().first();  // the cursor on coarse.jpg: the hints follow the cell
+    const auto hint = [&](int row, int column) {
+        return form().DBGrid1ShowCellHint(model->index(row, column));
+    };
+    EXPECT_EQ(hint(1, 0), std::make_pair(QStringLiteral("fine.jpg"), 1000));
+    EXPECT_EQ(hint(0, 2),
+              std::make_pair(QStringLiteral("Разрешение файла: 107 dpi\r\nЭтого разрешения "
+                                            "недостаточно для печати фотографии в этом формате!"),
+                             3000));
+    EXPECT_EQ(hint(1, 2).first, QString());  // fits its column
+    form().list()->setColumnWidth(3, 30);
+    EXPECT_EQ(hint(1, 3), std::make_pair(QStringLiteral("С полями"), 3000));
+}
+
+TEST_F(MainWindow, CellEditorsOfferThePickListsAndTheTableRefusesWhatIsNotOnThem) {
+    testing_support::storeFormats({"10x15", "9x13"});
+    start();
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    QTableView* list = form().list();
+    auto* delegate = qobject_cast<OrderListDelegate*>(list->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    QAbstractItemModel* model = list->model();
+    const QStyleOptionViewItem option;
+    const auto edit = [&](int column, const QString& typed) {
+        const QModelIndex cell = model->index(0, column);
+        std::unique_ptr<QWidget> editor(delegate->createEditor(list->viewport(), option, cell));
+        if (auto* combo = qobject_cast<QComboBox*>(editor.get())) {
+            combo->setCurrentText(typed);
+        } else if (auto* line = qobject_cast<QLineEdit*>(editor.get())) {
+            line->setText(typed);
+        }
+        delegate->setModelData(editor.get(), model, cell);
+        return model->index(0, column).data(Qt::EditRole).toString();
+    };
+    EXPECT_EQ(delegate->createEditor(list->viewport(), option, model->index(0, 0)), nullptr);
+    std::unique_ptr<QWidget> formatEditor(
+        delegate->createEditor(list->viewport(), option, model->index(0, 2)));
+    auto* formats = qobject_cast<QComboBox*>(formatEditor.get());
+    ASSERT_NE(formats, nullptr);
+    ASSERT_EQ(formats->count(), 2);
+    EXPECT_EQ(formats->itemText(1), "9x13");
+
+    EXPECT_EQ(edit(2, "99x99"), "10x15");  // not in the catalogue
+    EXPECT_EQ(edit(2, "9X13"), "9X13");    // in it, another letter case: stored as typed
+    EXPECT_EQ(edit(3, "Подготовленный"), "Подготовленный");
+    EXPECT_EQ(edit(4, "Бархатная"), "Матовая");
+    EXPECT_EQ(edit(1, "7"), "7");
+    EXPECT_EQ(edit(1, "abc"), "7");
+    EXPECT_EQ(dialogs_.errors(),
+              QStringList{"'abc' is not a valid integer value for field 'Count'"});
+}
+
+TEST_F(MainWindow, CoarseRowsAreRedAndSilverWhileHighlighted) {
+    testing_support::storeFormats();
+    start();
+    form().DropFiles(
+        {photo("a.jpg", 640, 480), photo("b.jpg", 640, 480), photo("c.jpg", 3000, 2000)});
+    showAndActivate();
+    QTableView* list = form().list();
+    list->selectionModel()->select(list->model()->index(1, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QImage shot = list->viewport()->grab().toImage();
+    const auto colourAt = [&](int row) {
+        const QRect cell = list->visualRect(list->model()->index(row, 1));
+        return QColor(shot.pixel(cell.right() - 3, cell.center().y()));
+    };
+    EXPECT_EQ(colourAt(0), QColor(255, 0, 0));
+    EXPECT_EQ(colourAt(1), QColor(192, 192, 192));
+    EXPECT_EQ(colourAt(2), QColor(Qt::white));
+
+    // "Подготовленный" is never flagged.
+    list->selectionModel()->clearSelection();
+    list->selectionModel()->select(list->model()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    form().popupMenu()->findChild<QMenu*>("N6")->actions()[2]->trigger();
+    list->selectionModel()->clearSelection();
+    EXPECT_EQ(QColor(list->viewport()->grab().toImage().pixel(
+                  list->visualRect(list->model()->index(0, 1)).right() - 3,
+                  list->visualRect(list->model()->index(0, 1)).center().y())),
+              QColor(Qt::white));
+}
+
+TEST_F(MainWindow, TheSortedTitleShowsTheDirection) {
+    testing_support::storeFormats();
+    start();
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    QHeaderView* titles = form().list()->horizontalHeader();
+    form().DBGrid1TitleClick(2);
+    EXPECT_TRUE(titles->isSortIndicatorShown());
+    EXPECT_EQ(titles->sortIndicatorSection(), 2);
+    EXPECT_EQ(titles->sortIndicatorOrder(), Qt::DescendingOrder);
+    form().DBGrid1TitleClick(2);
+    EXPECT_EQ(titles->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(titles->model()->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(),
+              QColor(57, 150, 57));
+    EXPECT_EQ(titles->model()->headerData(2, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(),
+              QColor(99, 130, 206));
+}
