@@ -74,7 +74,7 @@ void TForm1::FormCreate() {
 
         BuildFormatChoices();
         BuildCountChoices();
-        DBGrid1->setAttribute(Qt::WA_AlwaysShowToolTips);
+        DBGrid1->viewport()->setAttribute(Qt::WA_AlwaysShowToolTips);
 
         OpenOrderTable();
         DataSource1DataChange();

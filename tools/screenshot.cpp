@@ -4,7 +4,9 @@
 // row too coarse for its format, so red) and the list's popup menu open, the help
 // window, and the other windows. Dialogs that would wait for a person are answered and
 // listed instead. The order's photos are made in a temporary folder.
+#include <QCursor>
 #include <QDir>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLinearGradient>
 #include <QMenu>
@@ -124,6 +126,25 @@ int main(int argc, char** argv) {
     }
     ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-popup.png")));
     form.popupMenu()->close();
+
+    // The pointer resting on the red row: its hint tells why.
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+        const QModelIndex cell = list->model()->index(row, 2);
+        if (!form.DBGrid1ShowCellHint(cell).first.startsWith(QStringLiteral("Разрешение"))) {
+            continue;
+        }
+        list->clearSelection();
+        const QPoint spot = list->visualRect(cell).center();
+        QCursor::setPos(list->viewport()->mapToGlobal(spot));
+        settle(300);
+        // The hover's tool-tip request, as the pointer resting there would give it.
+        QHelpEvent rest(QEvent::ToolTip, spot, list->viewport()->mapToGlobal(spot));
+        QCoreApplication::sendEvent(list->viewport(), &rest);
+        settle(500);
+        ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-hint.png")));
+        QCursor::setPos(form.mapToGlobal(QPoint(-50, -50)));
+        break;
+    }
 
     QTimer::singleShot(600, &program.frmHelp(), [&] {
         ok &= shootScreen(program.frmHelp(), program.frmHelp().size(),
