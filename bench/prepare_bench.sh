@@ -3,7 +3,7 @@
 # korvella-tool prepare; the libvips command line (thumbnail, rot, gravity on white,
 # JPEG Q 80); ImageMagick (Catrom resize, extent on white, Q 80, with and without
 # jpeg:size); and the floor: djpeg at the best DCT scale that still covers the canvas
-# plus cjpeg -quality 80 of a canvas-sized image. Runs interleaved, RUNS times each
+# plus cjpeg -quality 80 of a canvas-sized image (djpeg scales by any M/8). Runs interleaved, RUNS times each
 # (default 5), and prints wall time, CPU time and peak memory as medians with min-max.
 # Usage: bench/prepare_bench.sh [RUNS]
 set -euo pipefail
@@ -45,7 +45,7 @@ for case in "$kleiber 1800 1200" "$work/kleiber-portrait.jpg 5400 3600" "$elepha
   turn=""; [ "$ph" -gt "$pw" ] && turn=1
   # The floor: the best DCT scale that still covers the canvas, and a canvas-sized encode.
   scale=8
-  for s in 1 2 4 8; do
+  for s in 1 2 3 4 5 6 7 8; do
     if [ -n "$turn" ]; then cw=$h; ch=$w; else cw=$w; ch=$h; fi
     if [ $((pw * s / 8)) -ge "$cw" ] && [ $((ph * s / 8)) -ge "$ch" ]; then scale=$s; break; fi
   done

@@ -54,17 +54,15 @@ VImage drawCanvas(const VImage& picture, TScaleSize canvas, const Placement& pla
         }
     }
     if (turn) {
-        // A turn reads the picture out of order: turn the scaled pixels, held in memory.
-        scaled = scaled.copy_memory().rot(VIPS_ANGLE_D90);
+        // The scaled picture is turned as it is computed, never held whole: the picture
+        // must allow reads in any order (a decoded buffer, a random-access load).
+        scaled = scaled.rot(VIPS_ANGLE_D90);
     }
-    const std::vector<double> white = {255, 255, 255};
-    const VImage paper =
-        VImage::black(canvas.Width, canvas.Height, VImage::option()->set("bands", 3))
-            .new_from_image(white)
-            .cast(VIPS_FORMAT_UCHAR)
-            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    // What falls outside the canvas is clipped.
-    return paper.insert(scaled, place.x, place.y);
+    // On white; what falls outside the canvas is clipped.
+    return scaled.embed(place.x, place.y, canvas.Width, canvas.Height,
+                        VImage::option()
+                            ->set("extend", VIPS_EXTEND_BACKGROUND)
+                            ->set("background", std::vector<double>{255, 255, 255}));
 }
 
 void writeBmp(QIODevice& stream, const VImage& rgb) {

@@ -9,7 +9,9 @@
 #include "images/bordersize.h"
 #include "images/comstream.h"
 #include "images/encoders.h"
+#include "images/jpegcodec.h"
 #include "images/layout.h"
+#include "images/printcanvas.h"
 #include "images/vipsinit.h"
 
 namespace images {
@@ -42,82 +44,102 @@ namespace {
 // Pictures larger than this are refused: no camera makes them, decompression bombs do.
 constexpr double kMaxPixels = 250e6;
 
-// The segment the original platform's encoder writes after SOI: JFIF 1.01, no density
-// unit, 1 x 1 (stampDensity then makes it 300 dpi).
-const QByteArray kJfifSegment("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 18);
+void refuseHuge(const QString& path, int width, int height) {
+    if (static_cast<double>(width) * height > kMaxPixels) {
+        throw PrepareError(QStringLiteral("%1: the picture is too large (%2 x %3)")
+                               .arg(path)
+                               .arg(width)
+                               .arg(height)
+                               .toStdString());
+    }
+}
 
 bool isJpegFile(const char* file) {
     const char* loader = vips_foreign_find_load(file);
     return loader != nullptr && std::string_view(loader).starts_with("VipsForeignLoadJpeg");
 }
 
+struct Layout {
+    bool portrait = false;
+    TScaleSize canvas;
+    Placement place;
+    // The size the picture is drawn at, before it is turned.
+    int drawnWidth = 0;
+    int drawnHeight = 0;
+};
+
+Layout layOut(int width, int height, const formats::TFormatsRecord& format, const QString& how) {
+    Layout l;
+    l.portrait = height > width;
+    l.canvas = canvasSize(format, 1.0f);
+    l.place = l.portrait ? placePicture(l.canvas, height, width, how)
+                         : placePicture(l.canvas, width, height, how);
+    l.drawnWidth = l.portrait ? l.place.h : l.place.w;
+    l.drawnHeight = l.portrait ? l.place.w : l.place.h;
+    return l;
+}
+
 }  // namespace
 
-QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format,
+PrintCanvas layOutPrint(const QString& path, const formats::TFormatsRecord& format,
                         const QString& how) {
     ensureVips();
+    const QByteArray file = QFile::encodeName(path);
     try {
-        const QByteArray file = QFile::encodeName(path);
-        const VImage header = VImage::new_from_file(file.constData());
-        if (static_cast<double>(header.width()) * header.height() > kMaxPixels) {
-            throw PrepareError(QStringLiteral("%1: the picture is too large (%2 x %3)")
-                                   .arg(path)
-                                   .arg(header.width())
-                                   .arg(header.height())
-                                   .toStdString());
-        }
-        const bool portrait = header.height() > header.width();
-        const TScaleSize canvas = canvasSize(format, 1.0f);
-        const Placement place = portrait
-                                    ? placePicture(canvas, header.height(), header.width(), how)
-                                    : placePicture(canvas, header.width(), header.height(), how);
-        // The size the picture is drawn at, before it is turned.
-        const int drawnWidth = portrait ? place.h : place.w;
-        const int drawnHeight = portrait ? place.w : place.h;
-        vips::VOption* options = VImage::option()
-                                     ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                     ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
         if (isJpegFile(file.constData())) {
-            options->set("shrink",
-                         decodeShrink(header.width(), header.height(), drawnWidth, drawnHeight));
+            JpegPhoto photo(path);
+            refuseHuge(path, photo.width(), photo.height());
+            const Layout l = layOut(photo.width(), photo.height(), format, how);
+            const int scale =
+                decodeScale(photo.width(), photo.height(), l.drawnWidth, l.drawnHeight);
+            if (photo.decodesToRgb()) {
+                auto pixels = std::make_shared<JpegPhoto::Pixels>(photo.decode(scale));
+                const VImage picture =
+                    VImage::new_from_memory(pixels->rgb.get(), pixels->size, pixels->width,
+                                            pixels->height, 3, VIPS_FORMAT_UCHAR);
+                return {pixels, drawCanvas(picture, l.canvas, l.place, l.portrait)};
+            }
+            // CMYK and YCCK photos: libvips converts them, decoded at the power-of-two
+            // scale its loader offers.
+            const VImage picture = VImage::new_from_file(
+                file.constData(), VImage::option()
+                                      ->set("shrink", decodeShrink(photo.width(), photo.height(),
+                                                                   l.drawnWidth, l.drawnHeight))
+                                      ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
+            return {nullptr, drawCanvas(picture, l.canvas, l.place, l.portrait)};
         }
-        const VImage photo = VImage::new_from_file(file.constData(), options);
-        const VImage print = drawCanvas(photo, canvas, place, portrait);
-
-        QUuid jpegEncoder;
-        if (FindEncoderClassId(QStringLiteral("image/jpeg"), jpegEncoder) < 0) {
-            throw PrepareError("no JPEG encoder");
-        }
-        void* buffer = nullptr;
-        size_t size = 0;
-        print.write_to_buffer(".jpg", &buffer, &size,
-                              VImage::option()->set("Q", 80)->set("strip", true));
-        std::unique_ptr<void, decltype(&g_free)> owned(buffer, g_free);
-        // libvips writes no JFIF segment; the lab reads the density from it.
-        QByteArray encoded =
-            QByteArray(static_cast<const char*>(buffer), static_cast<qsizetype>(size));
-        if (!encoded.startsWith("\xFF\xD8")) {
-            throw PrepareError("the print could not be encoded as JPEG");
-        }
-        if (encoded.mid(6, 5) != QByteArray("JFIF\0", 5)) {
-            encoded.insert(2, kJfifSegment);
-        }
-        owned.reset();
-
-        // Through the imaging layer's stream into the program's, as the upload reads it.
-        const std::shared_ptr<MemoryComStream> com = CreateStreamOnHGlobal();
-        uint32_t written = 0;
-        com->Write(encoded.constData(), static_cast<uint32_t>(encoded.size()), &written);
-        TExternStream stream(com);
-        QByteArray jpeg = LoadFromStream(stream);
-        stampDensity(jpeg);
-        return jpeg;
+        // Not a JPEG after all (a PNG under a .jpg name, say): whatever libvips reads.
+        const VImage picture = VImage::new_from_file(
+            file.constData(), VImage::option()->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
+        refuseHuge(path, picture.width(), picture.height());
+        const Layout l = layOut(picture.width(), picture.height(), format, how);
+        return {nullptr, drawCanvas(picture, l.canvas, l.place, l.portrait)};
     } catch (const vips::VError& e) {
         vips_error_clear();
         throw PrepareError(QStringLiteral("%1: %2")
                                .arg(path, QString::fromUtf8(e.what()).trimmed())
                                .toStdString());
     }
+}
+
+QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format,
+                        const QString& how) {
+    const PrintCanvas print = layOutPrint(path, format, how);
+    QUuid jpegEncoder;
+    if (FindEncoderClassId(QStringLiteral("image/jpeg"), jpegEncoder) < 0) {
+        throw PrepareError("no JPEG encoder");
+    }
+    // libjpeg-turbo writes the JFIF segment the density stamp needs.
+    const QByteArray encoded = encodeJpeg(print.image, 80);
+
+    // Through the imaging layer's stream into the program's, as the upload reads it.
+    const std::shared_ptr<MemoryComStream> com = CreateStreamOnHGlobal();
+    uint32_t written = 0;
+    com->Write(encoded.constData(), static_cast<uint32_t>(encoded.size()), &written);
+    TExternStream stream(com);
+    QByteArray jpeg = LoadFromStream(stream);
+    stampDensity(jpeg);
+    return jpeg;
 }
 
 }  // namespace images

@@ -20,15 +20,15 @@ public:
 // that segment there is left as it is.
 void stampDensity(QByteArray& jpeg);
 
-// The largest JPEG decode scale (1, 2, 4 or 8) that still leaves at least the given
-// size of a picture of the given size.
+// The largest shrink of libvips's JPEG loader (1, 2, 4 or 8) that still leaves at least
+// the given size of a picture of the given size.
 int decodeShrink(int width, int height, int neededWidth, int neededHeight);
 
 // What the upload does with one photo before sending it: loads the file (its
 // orientation tag and colour profile are not applied), turns a portrait picture 90°
 // clockwise, lays it out on the format's canvas at full size with the row's how-to-
 // print choice, encodes it as JPEG quality 80 with a JFIF segment and nothing of the
-// photo's metadata, and marks it 300 dpi. A JPEG is decoded at a reduced scale when
+// photo's metadata, and marks it 300 dpi. A JPEG is decoded at the smallest DCT scale
 // that still leaves the size it is drawn at, and turned after scaling.
 // Raises PrepareError.
 QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& format,

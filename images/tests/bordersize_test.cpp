@@ -207,39 +207,3 @@ TEST(DensityStamp, OnlyWhereAJfifSegmentStands) {
     images::stampDensity(without);
     EXPECT_EQ(without, before);
 }
-
-TEST(DecodeShrink, LeavesAtLeastTheDrawnSize) {
-    EXPECT_EQ(images::decodeShrink(6000, 4000, 1800, 1200), 2);
-    EXPECT_EQ(images::decodeShrink(6000, 4000, 750, 500), 8);
-    EXPECT_EQ(images::decodeShrink(6000, 4000, 751, 500), 4);
-    EXPECT_EQ(images::decodeShrink(6000, 4000, 6000, 4000), 1);
-    EXPECT_EQ(images::decodeShrink(100, 100, 200, 200), 1);
-}
-
-TEST(QuickLayout, GivesTheSameCanvasAsTheStraightforwardOrderOfSteps) {
-    // A portrait photo: the quick way decodes at half scale and turns after scaling;
-    // the reference decodes everything, turns first, then lays out.
-    const QString path = QStringLiteral(KORVELLA_CORPUS_DIR "/rec-Landscape_6.jpg");
-    if (!QFileInfo::exists(path)) {
-        GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
-    }
-    images::ensureVips();
-    const QByteArray file = QFile::encodeName(path);
-    const VImage full = VImage::new_from_file(file.constData());
-    ASSERT_GT(full.height(), full.width());
-    const images::TScaleSize canvas{600, 400};
-    const images::Placement place =
-        images::placePicture(canvas, full.height(), full.width(), QStringLiteral("С полями"));
-    const int shrink = images::decodeShrink(full.width(), full.height(), place.h, place.w);
-    ASSERT_EQ(shrink, 2);
-    const VImage half =
-        VImage::new_from_file(file.constData(), VImage::option()->set("shrink", shrink));
-    const VImage quick = images::drawCanvas(half, canvas, place, true);
-    const VImage reference = images::layoutCanvas(full.rot(VIPS_ANGLE_D90), format(600, 400),
-                                                  QStringLiteral("С полями"), 1.0f);
-    ASSERT_EQ(quick.width(), reference.width());
-    ASSERT_EQ(quick.height(), reference.height());
-    const double mean =
-        (quick.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
-    EXPECT_LT(mean, 1.5);
-}

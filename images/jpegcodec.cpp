@@ -1,0 +1,243 @@
+#include "images/jpegcodec.h"
+
+#include <vips/vips8>
+
+#include <QFile>
+#include <cstdlib>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+#include "images/prepare.h"
+
+namespace images {
+
+namespace {
+
+void jumpBack(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    errors->pub.format_message(info, errors->message);
+    std::longjmp(errors->back, 1);
+}
+
+void noteWarning(j_common_ptr info, int level) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    if (level < 0 && errors->pub.msg_code == JWRN_JPEG_EOF) {
+        errors->truncated = true;
+    }
+    if (level < 0) {
+        ++errors->pub.num_warnings;
+    }
+}
+
+void quiet(j_common_ptr) {}
+
+void useErrors(JpegErrors& errors) {
+    jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jumpBack;
+    errors.pub.emit_message = noteWarning;
+    errors.pub.output_message = quiet;
+    errors.message[0] = '\0';
+    errors.truncated = false;
+}
+
+// The parts that may jump back hold no objects with destructors.
+bool readHeader(jpeg_decompress_struct& info, JpegErrors& errors, std::FILE* file) {
+    if (setjmp(errors.back) != 0) {
+        return false;
+    }
+    jpeg_stdio_src(&info, file);
+    return jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+}
+
+bool startDecode(jpeg_decompress_struct& info, JpegErrors& errors, int scale) {
+    if (setjmp(errors.back) != 0) {
+        return false;
+    }
+    info.scale_num = static_cast<unsigned int>(scale);
+    info.scale_denom = 8;
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    return true;
+}
+
+bool readRows(jpeg_decompress_struct& info, JpegErrors& errors, unsigned char* pixels) {
+    if (setjmp(errors.back) != 0) {
+        return false;
+    }
+    const size_t stride = static_cast<size_t>(info.output_width) * 3;
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW rows[4];
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(4, info.output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            rows[i] = pixels + (first + i) * stride;
+        }
+        jpeg_read_scanlines(&info, rows, count);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+// A decoded photo is tens of megabytes that are written once. On Linux it asks for huge
+// pages, which spares the kernel a page fault for every 4 KB of it.
+std::unique_ptr<unsigned char[], JpegPhoto::FreePixels> allocatePixels(size_t size) {
+#ifdef __linux__
+    constexpr size_t kHugePage = size_t{2} << 20;
+    if (size >= kHugePage) {
+        const size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
+        void* memory = std::aligned_alloc(kHugePage, rounded);
+        if (memory != nullptr) {
+            madvise(memory, rounded, MADV_HUGEPAGE);
+        }
+        return std::unique_ptr<unsigned char[], JpegPhoto::FreePixels>(
+            static_cast<unsigned char*>(memory));
+    }
+#endif
+    return std::unique_ptr<unsigned char[], JpegPhoto::FreePixels>(
+        static_cast<unsigned char*>(std::malloc(size)));
+}
+
+}  // namespace
+
+void JpegPhoto::FreePixels::operator()(unsigned char* p) const {
+    std::free(p);
+}
+
+int decodeScale(int width, int height, int neededWidth, int neededHeight) {
+    for (int scale = 1; scale < 8; ++scale) {
+        // libjpeg rounds a scaled size up.
+        const long long w = (static_cast<long long>(width) * scale + 7) / 8;
+        const long long h = (static_cast<long long>(height) * scale + 7) / 8;
+        if (w >= neededWidth && h >= neededHeight) {
+            return scale;
+        }
+    }
+    return 8;
+}
+
+JpegPhoto::Decompressor::Decompressor() {
+    useErrors(errors);
+    info.err = &errors.pub;
+    jpeg_create_decompress(&info);
+}
+
+JpegPhoto::Decompressor::~Decompressor() {
+    jpeg_destroy_decompress(&info);
+}
+
+JpegPhoto::JpegPhoto(const QString& path)
+    : path_(path), file_(std::fopen(QFile::encodeName(path).constData(), "rb"), &std::fclose) {
+    if (!file_) {
+        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path).toStdString());
+    }
+    if (!readHeader(info_, errors_, file_.get())) {
+        throw PrepareError(QStringLiteral("%1: %2")
+                               .arg(path, QString::fromLocal8Bit(errors_.message))
+                               .toStdString());
+    }
+}
+
+bool JpegPhoto::decodesToRgb() const {
+    return info_.jpeg_color_space == JCS_YCbCr || info_.jpeg_color_space == JCS_RGB ||
+           info_.jpeg_color_space == JCS_GRAYSCALE;
+}
+
+JpegPhoto::Pixels JpegPhoto::decode(int scale) {
+    Pixels pixels;
+    if (startDecode(info_, errors_, scale)) {
+        pixels.width = static_cast<int>(info_.output_width);
+        pixels.height = static_cast<int>(info_.output_height);
+        pixels.size = static_cast<size_t>(pixels.width) * pixels.height * 3;
+        pixels.rgb = allocatePixels(pixels.size);
+        if (!pixels.rgb) {
+            throw PrepareError(
+                QStringLiteral("%1: not enough memory for the picture").arg(path_).toStdString());
+        }
+        if (readRows(info_, errors_, pixels.rgb.get()) && !errors_.truncated) {
+            return pixels;
+        }
+    }
+    const QString why = errors_.truncated ? QStringLiteral("the picture is cut short")
+                                          : QString::fromLocal8Bit(errors_.message);
+    throw PrepareError(QStringLiteral("%1: %2").arg(path_, why).toStdString());
+}
+
+namespace {
+
+struct Encoder {
+    jpeg_compress_struct info{};
+    JpegErrors errors{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    Encoder() {
+        useErrors(errors);
+        info.err = &errors.pub;
+        jpeg_create_compress(&info);
+    }
+    ~Encoder() {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+    }
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+};
+
+bool startEncode(Encoder& e, int width, int height, int quality) {
+    if (setjmp(e.errors.back) != 0) {
+        return false;
+    }
+    jpeg_mem_dest(&e.info, &e.buffer, &e.size);
+    e.info.image_width = static_cast<JDIMENSION>(width);
+    e.info.image_height = static_cast<JDIMENSION>(height);
+    e.info.input_components = 3;
+    e.info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&e.info);
+    jpeg_set_quality(&e.info, quality, TRUE);
+    jpeg_start_compress(&e.info, TRUE);
+    return true;
+}
+
+// Called by libvips with the image's strips in order, one at a time.
+int writeStrip(VipsRegion* region, VipsRect* area, void* a) {
+    auto* e = static_cast<Encoder*>(a);
+    if (setjmp(e->errors.back) != 0) {
+        return -1;
+    }
+    for (int y = area->top; y < VIPS_RECT_BOTTOM(area); ++y) {
+        JSAMPROW row = VIPS_REGION_ADDR(region, area->left, y);
+        jpeg_write_scanlines(&e->info, &row, 1);
+    }
+    return 0;
+}
+
+bool finishEncode(Encoder& e) {
+    if (setjmp(e.errors.back) != 0) {
+        return false;
+    }
+    jpeg_finish_compress(&e.info);
+    return true;
+}
+
+}  // namespace
+
+QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
+    if (rgb.bands() != 3 || rgb.format() != VIPS_FORMAT_UCHAR) {
+        throw PrepareError("the print is not an 8-bit RGB picture");
+    }
+    Encoder e;
+    if (!startEncode(e, rgb.width(), rgb.height(), quality) ||
+        vips_sink_disc(rgb.get_image(), writeStrip, &e) != 0 || !finishEncode(e)) {
+        const QString vipsError = QString::fromUtf8(vips_error_buffer()).trimmed();
+        vips_error_clear();
+        throw PrepareError(QStringLiteral("the print could not be encoded as JPEG: %1")
+                               .arg(e.errors.message[0] != '\0'
+                                        ? QString::fromLocal8Bit(e.errors.message)
+                                        : vipsError)
+                               .toStdString());
+    }
+    return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));
+}
+
+}  // namespace images

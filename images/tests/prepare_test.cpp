@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+#include <vips/vips8>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+#include "images/bordersize.h"
+#include "images/jpegcodec.h"
+#include "images/layout.h"
+#include "images/prepare.h"
+#include "images/printcanvas.h"
+#include "images/vipsinit.h"
+
+using vips::VImage;
+
+namespace {
+
+formats::TFormatsRecord format(int widthPx, int heightPx) {
+    formats::TFormatsRecord f;
+    f.Name = "test";
+    f.Width_px = static_cast<quint16>(widthPx);
+    f.Height_px = static_cast<quint16>(heightPx);
+    return f;
+}
+
+QString corpus(const char* name) {
+    return QStringLiteral(KORVELLA_CORPUS_DIR "/") + QString::fromUtf8(name);
+}
+
+}  // namespace
+
+TEST(DecodeScale, TheSmallestEighthThatLeavesTheDrawnSize) {
+    struct Case {
+        int width, height, neededWidth, neededHeight, scale;
+    };
+    for (const Case& c : std::vector<Case>{
+             {6028, 3391, 1800, 1200, 3},  // 2261 x 1272
+             {6000, 4000, 1800, 1200, 3},
+             {6000, 4000, 1501, 1000, 3},
+             {6000, 4000, 1500, 1000, 2},
+             {6000, 4000, 750, 500, 1},
+             {6000, 4000, 751, 500, 2},
+             {5640, 3172, 1800, 1200, 4},  // 3/8 would leave 1190 rows
+             {6028, 3391, 5400, 3038, 8},  // 7/8 would leave 5275 columns
+             {100, 100, 200, 200, 8},      // never enlarged by the decoder
+             {9, 9, 3, 3, 2},              // scaled sizes are rounded up: 9 * 2 / 8 -> 3
+         }) {
+        EXPECT_EQ(images::decodeScale(c.width, c.height, c.neededWidth, c.neededHeight), c.scale)
+            << c.width << "x" << c.height << " for " << c.neededWidth << "x" << c.neededHeight;
+    }
+    // libvips's loader, used for CMYK photos, shrinks by powers of two only.
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 1800, 1200), 2);
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 750, 500), 8);
+    EXPECT_EQ(images::decodeShrink(6000, 4000, 751, 500), 4);
+    EXPECT_EQ(images::decodeShrink(100, 100, 200, 200), 1);
+}
+
+TEST(QuickLayout, GivesTheSameCanvasAsTheStraightforwardOrderOfSteps) {
+    // The quick way decodes at a reduced DCT scale and turns after scaling; the
+    // reference decodes everything, turns first, then lays out.
+    struct Case {
+        const char* photo;
+        const char* how;
+    };
+    for (const Case& c :
+         {Case{"rec-Landscape_6.jpg", "С полями"}, Case{"rec-Landscape_6.jpg", "Без полей"},
+          Case{"pil-flower.jpg", "Без полей"}}) {
+        const QString path = corpus(c.photo);
+        if (!QFileInfo::exists(path)) {
+            GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
+        }
+        images::ensureVips();
+        const VImage full = VImage::new_from_file(QFile::encodeName(path).constData());
+        const bool portrait = full.height() > full.width();
+        const QString how = QString::fromUtf8(c.how);
+        const VImage reference = images::layoutCanvas(portrait ? full.rot(VIPS_ANGLE_D90) : full,
+                                                      format(300, 200), how, 1.0f);
+        const images::PrintCanvas quick = images::layOutPrint(path, format(300, 200), how);
+        ASSERT_EQ(quick.image.width(), reference.width());
+        ASSERT_EQ(quick.image.height(), reference.height());
+        ASSERT_NE(quick.decoded, nullptr) << "decoded at a reduced scale by libjpeg-turbo";
+        const double mean =
+            (quick.image.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
+        EXPECT_LT(mean, 1.5) << c.photo << " " << c.how;
+    }
+}
+
+TEST(CorpusPhotos, PrintOrRaiseAClearError) {
+    struct Case {
+        const char* photo;
+        bool prints;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"jd-jpg-progressive.jpg", true},
+             {"gen-testorig-arith-progressive.jpg", true},
+             {"ljt-testimgari.jpg", true},
+             {"pil-hopper_orientation_6.jpg", true},  // the tag is not applied
+             {"pil-icc_profile_big.jpg", true},
+             {"ljt-monkey12.jpg", false},           // 12-bit samples
+             {"jd-jpeg_lossless_sel1.jpg", false},  // lossless
+             {"jd-missing-sos.jpg", false},
+             {"gen-testorig-cut-before-sof.jpg", false},
+         }) {
+        const QString path = corpus(c.photo);
+        if (!QFileInfo::exists(path)) {
+            GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
+        }
+        if (c.prints) {
+            const QImage print = QImage::fromData(
+                images::preparePrint(path, format(240, 160), QStringLiteral("С полями")), "JPG");
+            EXPECT_EQ(print.size(), QSize(240, 160)) << c.photo;
+        } else {
+            EXPECT_THROW(images::preparePrint(path, format(240, 160), QStringLiteral("С полями")),
+                         images::PrepareError)
+                << c.photo;
+        }
+    }
+}
+
+TEST(CorpusPhotos, ATruncatedPhotoSaysItIsCutShort) {
+    const QString path = corpus("pil-truncated_jpeg.jpg");
+    if (!QFileInfo::exists(path)) {
+        GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
+    }
+    try {
+        images::preparePrint(path, format(240, 160), QStringLiteral("С полями"));
+        FAIL() << "a truncated photo was printed";
+    } catch (const images::PrepareError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), path + ": the picture is cut short");
+    }
+}
+
+TEST(JpegEncoding, WritesJfifAndNothingElseOfThePhoto) {
+    images::ensureVips();
+    const VImage grey = VImage::black(64, 48, VImage::option()->set("bands", 3)) + 128;
+    const QByteArray jpeg = images::encodeJpeg(grey.cast(VIPS_FORMAT_UCHAR), 80);
+    EXPECT_TRUE(jpeg.startsWith(QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
+    EXPECT_EQ(QImage::fromData(jpeg, "JPG").size(), QSize(64, 48));
+    EXPECT_THROW(images::encodeJpeg(grey, 80), images::PrepareError);  // not 8-bit
+}
