@@ -37,32 +37,38 @@ VImage layoutCanvas(const VImage& picture, const formats::TFormatsRecord& Format
     return drawCanvas(picture, canvas, placePicture(canvas, width, height, How), turn);
 }
 
-VImage drawCanvas(const VImage& picture, TScaleSize canvas, const Placement& place, bool turn) {
+VImage scalePicture(const VImage& picture, int width, int height) {
     VImage scaled = toRgb8(picture);
-    // Scaled unturned to the turned target's swapped size, then turned.
-    const int scaledWidth = turn ? place.h : place.w;
-    const int scaledHeight = turn ? place.w : place.h;
-    if (scaledWidth != scaled.width() || scaledHeight != scaled.height()) {
-        scaled =
-            scaled.resize(static_cast<double>(scaledWidth) / scaled.width(),
-                          VImage::option()
-                              ->set("vscale", static_cast<double>(scaledHeight) / scaled.height())
-                              ->set("kernel", VIPS_KERNEL_CUBIC));
-        if (scaled.width() != scaledWidth || scaled.height() != scaledHeight) {
-            scaled = scaled.embed(0, 0, scaledWidth, scaledHeight,
+    if (width != scaled.width() || height != scaled.height()) {
+        scaled = scaled.resize(static_cast<double>(width) / scaled.width(),
+                               VImage::option()
+                                   ->set("vscale", static_cast<double>(height) / scaled.height())
+                                   ->set("kernel", VIPS_KERNEL_CUBIC));
+        if (scaled.width() != width || scaled.height() != height) {
+            scaled = scaled.embed(0, 0, width, height,
                                   VImage::option()->set("extend", VIPS_EXTEND_COPY));
         }
     }
-    if (turn) {
-        // The scaled picture is turned as it is computed, never held whole: the picture
-        // must allow reads in any order (a decoded buffer, a random-access load).
-        scaled = scaled.rot(VIPS_ANGLE_D90);
-    }
+    return scaled;
+}
+
+VImage placeOnCanvas(const VImage& scaled, TScaleSize canvas, const Placement& place) {
     // On white; what falls outside the canvas is clipped.
     return scaled.embed(place.x, place.y, canvas.Width, canvas.Height,
                         VImage::option()
                             ->set("extend", VIPS_EXTEND_BACKGROUND)
                             ->set("background", std::vector<double>{255, 255, 255}));
+}
+
+VImage drawCanvas(const VImage& picture, TScaleSize canvas, const Placement& place, bool turn) {
+    // Scaled unturned to the turned target's swapped size, then turned as it is
+    // computed, never held whole.
+    VImage scaled =
+        turn ? scalePicture(picture, place.h, place.w) : scalePicture(picture, place.w, place.h);
+    if (turn) {
+        scaled = scaled.rot(VIPS_ANGLE_D90);
+    }
+    return placeOnCanvas(scaled, canvas, place);
 }
 
 void writeBmp(QIODevice& stream, const VImage& rgb) {

@@ -18,11 +18,18 @@ vips::VImage toRgb8(const vips::VImage& picture);
 struct Placement;
 struct TScaleSize;
 
+// The picture as 8-bit sRGB, scaled with a bicubic kernel to exactly width x height.
+vips::VImage scalePicture(const vips::VImage& picture, int width, int height);
+
+// The scaled picture on a white canvas at the placement's position, clipped.
+vips::VImage placeOnCanvas(const vips::VImage& scaled, TScaleSize canvas, const Placement& place);
+
 // Draws the picture onto a white canvas: scaled with a bicubic kernel to the placement's
 // size, put at its position, clipped to the canvas. With turn set the picture is turned
 // 90° clockwise after scaling (the placement is that of the turned picture), which
 // gives the same print from far fewer pixels. The picture may be a reduced decode of
-// the photo the placement was made for. Raises vips::VError when it cannot be read.
+// the photo the placement was made for; when turned it must allow reads in any order
+// (a decoded buffer, a random-access load). Raises vips::VError when it cannot be read.
 vips::VImage drawCanvas(const vips::VImage& picture, TScaleSize canvas, const Placement& place,
                         bool turn);
 

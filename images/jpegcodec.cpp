@@ -5,10 +5,6 @@
 #include <QFile>
 #include <cstdlib>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 #include "images/prepare.h"
 
 namespace images {
@@ -80,30 +76,7 @@ bool readRows(jpeg_decompress_struct& info, JpegErrors& errors, unsigned char* p
     return true;
 }
 
-// A decoded photo is tens of megabytes that are written once. On Linux it asks for huge
-// pages, which spares the kernel a page fault for every 4 KB of it.
-std::unique_ptr<unsigned char[], JpegPhoto::FreePixels> allocatePixels(size_t size) {
-#ifdef __linux__
-    constexpr size_t kHugePage = size_t{2} << 20;
-    if (size >= kHugePage) {
-        const size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
-        void* memory = std::aligned_alloc(kHugePage, rounded);
-        if (memory != nullptr) {
-            madvise(memory, rounded, MADV_HUGEPAGE);
-        }
-        return std::unique_ptr<unsigned char[], JpegPhoto::FreePixels>(
-            static_cast<unsigned char*>(memory));
-    }
-#endif
-    return std::unique_ptr<unsigned char[], JpegPhoto::FreePixels>(
-        static_cast<unsigned char*>(std::malloc(size)));
-}
-
 }  // namespace
-
-void JpegPhoto::FreePixels::operator()(unsigned char* p) const {
-    std::free(p);
-}
 
 int decodeScale(int width, int height, int neededWidth, int neededHeight) {
     for (int scale = 1; scale < 8; ++scale) {
@@ -150,7 +123,7 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
         pixels.width = static_cast<int>(info_.output_width);
         pixels.height = static_cast<int>(info_.output_height);
         pixels.size = static_cast<size_t>(pixels.width) * pixels.height * 3;
-        pixels.rgb = allocatePixels(pixels.size);
+        pixels.rgb = allocateBigBuffer(pixels.size);
         if (!pixels.rgb) {
             throw PrepareError(
                 QStringLiteral("%1: not enough memory for the picture").arg(path_).toStdString());

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include <jerror.h>
+
 #include <jpeglib.h>
+#include "images/bigbuffer.h"
 
 namespace vips {
 class VImage;
@@ -50,11 +52,8 @@ public:
 
     // The picture as 8-bit RGB rows at scale M/8. Raises PrepareError when the data are
     // corrupt or cut short.
-    struct FreePixels {
-        void operator()(unsigned char* p) const;
-    };
     struct Pixels {
-        std::unique_ptr<unsigned char[], FreePixels> rgb;  // every byte is decoded into
+        BigBuffer rgb;
         size_t size = 0;
         int width = 0;
         int height = 0;

@@ -3,9 +3,12 @@
 #include <vips/vips8>
 
 #include <QFile>
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "images/bigbuffer.h"
 #include "images/bordersize.h"
 #include "images/comstream.h"
 #include "images/encoders.h"
@@ -59,6 +62,13 @@ bool isJpegFile(const char* file) {
     return loader != nullptr && std::string_view(loader).starts_with("VipsForeignLoadJpeg");
 }
 
+// Above this a picture is not decoded whole: the print then streams from the loader.
+constexpr double kLargestWholeDecode = 24e6;
+
+double decodedBytes(const JpegPhoto& photo, int scale) {
+    return std::ceil(photo.width() * scale / 8.0) * std::ceil(photo.height() * scale / 8.0) * 3;
+}
+
 struct Layout {
     bool portrait = false;
     TScaleSize canvas;
@@ -81,39 +91,96 @@ Layout layOut(int width, int height, const formats::TFormatsRecord& format, cons
 
 }  // namespace
 
+namespace {
+
+// Computes a picture into one buffer, strip by strip in order, so that the picture may
+// come from a loader that reads its file once from top to bottom.
+struct HeldPicture {
+    BigBuffer pixels;
+    size_t rowBytes = 0;
+};
+
+int copyStrip(VipsRegion* region, VipsRect* area, void* a) {
+    auto* held = static_cast<HeldPicture*>(a);
+    for (int y = area->top; y < VIPS_RECT_BOTTOM(area); ++y) {
+        std::memcpy(held->pixels.get() + static_cast<size_t>(y) * held->rowBytes,
+                    VIPS_REGION_ADDR(region, area->left, y), held->rowBytes);
+    }
+    return 0;
+}
+
+std::shared_ptr<HeldPicture> hold(const QString& path, const VImage& rgb) {
+    auto held = std::make_shared<HeldPicture>();
+    held->rowBytes = static_cast<size_t>(rgb.width()) * 3;
+    held->pixels = allocateBigBuffer(held->rowBytes * static_cast<size_t>(rgb.height()));
+    if (!held->pixels) {
+        throw PrepareError(
+            QStringLiteral("%1: not enough memory for the picture").arg(path).toStdString());
+    }
+    if (vips_sink_disc(rgb.get_image(), copyStrip, held.get()) != 0) {
+        throw vips::VError();
+    }
+    return held;
+}
+
+// The print from libvips's own loader, reading the file once from top to bottom: a
+// portrait picture is scaled and held, then turned; a landscape one is never held.
+PrintCanvas fromVipsLoader(const QString& path, const VImage& picture, const Layout& l) {
+    if (!l.portrait) {
+        return {nullptr, drawCanvas(picture, l.canvas, l.place, false)};
+    }
+    const VImage scaled = scalePicture(picture, l.place.h, l.place.w);
+    const std::shared_ptr<HeldPicture> held = hold(path, scaled);
+    const VImage turned =
+        VImage::new_from_memory(held->pixels.get(), held->rowBytes * scaled.height(),
+                                scaled.width(), scaled.height(), 3, VIPS_FORMAT_UCHAR)
+            .rot(VIPS_ANGLE_D90);
+    return {held, placeOnCanvas(turned, l.canvas, l.place)};
+}
+
+}  // namespace
+
 PrintCanvas layOutPrint(const QString& path, const formats::TFormatsRecord& format,
                         const QString& how) {
     ensureVips();
     const QByteArray file = QFile::encodeName(path);
+    const auto sequential = [&](int shrink) {
+        return VImage::new_from_file(file.constData(),
+                                     VImage::option()
+                                         ->set("access", VIPS_ACCESS_SEQUENTIAL)
+                                         ->set("shrink", shrink)
+                                         ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
+    };
     try {
-        if (isJpegFile(file.constData())) {
-            JpegPhoto photo(path);
-            refuseHuge(path, photo.width(), photo.height());
-            const Layout l = layOut(photo.width(), photo.height(), format, how);
-            const int scale =
-                decodeScale(photo.width(), photo.height(), l.drawnWidth, l.drawnHeight);
-            if (photo.decodesToRgb()) {
-                auto pixels = std::make_shared<JpegPhoto::Pixels>(photo.decode(scale));
-                const VImage picture =
-                    VImage::new_from_memory(pixels->rgb.get(), pixels->size, pixels->width,
-                                            pixels->height, 3, VIPS_FORMAT_UCHAR);
-                return {pixels, drawCanvas(picture, l.canvas, l.place, l.portrait)};
-            }
-            // CMYK and YCCK photos: libvips converts them, decoded at the power-of-two
-            // scale its loader offers.
+        if (!isJpegFile(file.constData())) {
+            // Not a JPEG after all (a PNG under a .jpg name, say): whatever libvips reads.
             const VImage picture = VImage::new_from_file(
                 file.constData(), VImage::option()
-                                      ->set("shrink", decodeShrink(photo.width(), photo.height(),
-                                                                   l.drawnWidth, l.drawnHeight))
+                                      ->set("access", VIPS_ACCESS_SEQUENTIAL)
                                       ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
-            return {nullptr, drawCanvas(picture, l.canvas, l.place, l.portrait)};
+            refuseHuge(path, picture.width(), picture.height());
+            return fromVipsLoader(path, picture,
+                                  layOut(picture.width(), picture.height(), format, how));
         }
-        // Not a JPEG after all (a PNG under a .jpg name, say): whatever libvips reads.
-        const VImage picture = VImage::new_from_file(
-            file.constData(), VImage::option()->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
-        refuseHuge(path, picture.width(), picture.height());
-        const Layout l = layOut(picture.width(), picture.height(), format, how);
-        return {nullptr, drawCanvas(picture, l.canvas, l.place, l.portrait)};
+        JpegPhoto photo(path);
+        refuseHuge(path, photo.width(), photo.height());
+        const Layout l = layOut(photo.width(), photo.height(), format, how);
+        const int scale = decodeScale(photo.width(), photo.height(), l.drawnWidth, l.drawnHeight);
+        if (photo.decodesToRgb() && decodedBytes(photo, scale) <= kLargestWholeDecode) {
+            // Decoded whole at the finest DCT scale: fastest, and small enough.
+            auto pixels = std::make_shared<JpegPhoto::Pixels>(photo.decode(scale));
+            const VImage picture =
+                VImage::new_from_memory(pixels->rgb.get(), pixels->size, pixels->width,
+                                        pixels->height, 3, VIPS_FORMAT_UCHAR);
+            return {pixels, drawCanvas(picture, l.canvas, l.place, l.portrait)};
+        }
+        // A large picture (and a CMYK or YCCK photo, which libvips converts) streams
+        // from libvips's loader into the print, decoded at the power-of-two scale it
+        // offers, so that it is never held whole.
+        return fromVipsLoader(
+            path,
+            sequential(decodeShrink(photo.width(), photo.height(), l.drawnWidth, l.drawnHeight)),
+            l);
     } catch (const vips::VError& e) {
         vips_error_clear();
         throw PrepareError(QStringLiteral("%1: %2")

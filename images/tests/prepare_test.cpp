@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include "images/bordersize.h"
 #include "images/jpegcodec.h"
@@ -138,4 +139,33 @@ TEST(JpegEncoding, WritesJfifAndNothingElseOfThePhoto) {
     EXPECT_TRUE(jpeg.startsWith(QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11)));
     EXPECT_EQ(QImage::fromData(jpeg, "JPG").size(), QSize(64, 48));
     EXPECT_THROW(images::encodeJpeg(grey, 80), images::PrepareError);  // not 8-bit
+}
+
+TEST(QuickLayout, LargePhotosStreamFromTheLoaderAndGiveTheSamePrint) {
+    // Over 24 MB decoded, a photo is not decoded whole: a landscape one streams into
+    // the print, a portrait one is held only once scaled.
+    images::ensureVips();
+    QTemporaryDir dir;
+    const VImage xy = VImage::xyz(4200, 2400);
+    const VImage picture =
+        (xy.extract_band(0) / 17)
+            .bandjoin({xy.extract_band(1) / 10, (xy.extract_band(0) + xy.extract_band(1)) / 26})
+            .cast(VIPS_FORMAT_UCHAR);
+    for (const bool portrait : {false, true}) {
+        const QString path = dir.filePath(portrait ? "portrait.jpg" : "landscape.jpg");
+        const VImage photo = portrait ? picture.rot(VIPS_ANGLE_D270) : picture;
+        photo.jpegsave(QFile::encodeName(path).constData(), VImage::option()->set("Q", 95));
+        const VImage full = VImage::new_from_file(QFile::encodeName(path).constData());
+        const VImage reference =
+            images::layoutCanvas(portrait ? full.rot(VIPS_ANGLE_D90) : full, format(3900, 2600),
+                                 QStringLiteral("С полями"), 1.0f);
+        const images::PrintCanvas quick =
+            images::layOutPrint(path, format(3900, 2600), QStringLiteral("С полями"));
+        EXPECT_EQ(quick.decoded != nullptr, portrait);
+        ASSERT_EQ(quick.image.width(), 3900);
+        ASSERT_EQ(quick.image.height(), 2600);
+        const double mean =
+            (quick.image.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
+        EXPECT_LT(mean, 1.0) << (portrait ? "portrait" : "landscape");
+    }
 }
