@@ -11,6 +11,7 @@
 #include "images/layout.h"
 #include "images/prepare.h"
 #include "images/printcanvas.h"
+#include "images/tests/printformat.h"
 #include "images/vipsinit.h"
 
 using vips::VImage;
@@ -18,11 +19,7 @@ using vips::VImage;
 namespace {
 
 formats::TFormatsRecord format(int widthPx, int heightPx) {
-    formats::TFormatsRecord f;
-    f.Name = "test";
-    f.Width_px = static_cast<quint16>(widthPx);
-    f.Height_px = static_cast<quint16>(heightPx);
-    return f;
+    return images::testing::printFormat(widthPx, heightPx);
 }
 
 QString corpus(const char* name) {
