@@ -18,8 +18,14 @@ vips::VImage toRgb8(const vips::VImage& picture);
 struct Placement;
 struct TScaleSize;
 
-// The picture as 8-bit sRGB, scaled with a bicubic kernel to exactly width x height.
-vips::VImage scalePicture(const vips::VImage& picture, int width, int height);
+// How a picture may be read: in any order (a decoded buffer, a random-access load), or
+// only once from top to bottom (a loader streaming its file).
+enum class Access { Random, Sequential };
+
+// The picture as 8-bit sRGB, scaled with a bicubic kernel to exactly width x height,
+// then turned 90° clockwise when turn is set (which needs Access::Random).
+vips::VImage scalePicture(const vips::VImage& picture, int width, int height, Access access,
+                          bool turn = false);
 
 // The scaled picture on a white canvas at the placement's position, clipped.
 vips::VImage placeOnCanvas(const vips::VImage& scaled, TScaleSize canvas, const Placement& place);
@@ -31,7 +37,7 @@ vips::VImage placeOnCanvas(const vips::VImage& scaled, TScaleSize canvas, const 
 // the photo the placement was made for; when turned it must allow reads in any order
 // (a decoded buffer, a random-access load). Raises vips::VError when it cannot be read.
 vips::VImage drawCanvas(const vips::VImage& picture, TScaleSize canvas, const Placement& place,
-                        bool turn);
+                        bool turn, Access access = Access::Random);
 
 // Lays the picture out on the canvas of the format at the given scale (see
 // placePicture and drawCanvas).

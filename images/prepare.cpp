@@ -62,8 +62,9 @@ bool isJpegFile(const char* file) {
     return loader != nullptr && std::string_view(loader).starts_with("VipsForeignLoadJpeg");
 }
 
-// Above this a picture is not decoded whole: the print then streams from the loader.
-constexpr double kLargestWholeDecode = 24e6;
+// Above this a picture is not decoded whole, so that a print on the largest canvases
+// stays within about 100 MB: it then streams from the loader instead.
+constexpr double kLargestWholeDecode = 64.0 * 1024 * 1024;
 
 double decodedBytes(const JpegPhoto& photo, int scale) {
     return std::ceil(photo.width() * scale / 8.0) * std::ceil(photo.height() * scale / 8.0) * 3;
@@ -127,9 +128,9 @@ std::shared_ptr<HeldPicture> hold(const QString& path, const VImage& rgb) {
 // portrait picture is scaled and held, then turned; a landscape one is never held.
 PrintCanvas fromVipsLoader(const QString& path, const VImage& picture, const Layout& l) {
     if (!l.portrait) {
-        return {nullptr, drawCanvas(picture, l.canvas, l.place, false)};
+        return {nullptr, drawCanvas(picture, l.canvas, l.place, false, Access::Sequential)};
     }
-    const VImage scaled = scalePicture(picture, l.place.h, l.place.w);
+    const VImage scaled = scalePicture(picture, l.place.h, l.place.w, Access::Sequential);
     const std::shared_ptr<HeldPicture> held = hold(path, scaled);
     const VImage turned =
         VImage::new_from_memory(held->pixels.get(), held->rowBytes * scaled.height(),

@@ -139,11 +139,11 @@ TEST(JpegEncoding, WritesJfifAndNothingElseOfThePhoto) {
 }
 
 TEST(QuickLayout, LargePhotosStreamFromTheLoaderAndGiveTheSamePrint) {
-    // Over 24 MB decoded, a photo is not decoded whole: a landscape one streams into
+    // Over 64 MB decoded, a photo is not decoded whole: a landscape one streams into
     // the print, a portrait one is held only once scaled.
     images::ensureVips();
     QTemporaryDir dir;
-    const VImage xy = VImage::xyz(4200, 2400);
+    const VImage xy = VImage::xyz(6200, 3800);
     const VImage picture =
         (xy.extract_band(0) / 17)
             .bandjoin({xy.extract_band(1) / 10, (xy.extract_band(0) + xy.extract_band(1)) / 26})
@@ -154,13 +154,13 @@ TEST(QuickLayout, LargePhotosStreamFromTheLoaderAndGiveTheSamePrint) {
         photo.jpegsave(QFile::encodeName(path).constData(), VImage::option()->set("Q", 95));
         const VImage full = VImage::new_from_file(QFile::encodeName(path).constData());
         const VImage reference =
-            images::layoutCanvas(portrait ? full.rot(VIPS_ANGLE_D90) : full, format(3900, 2600),
+            images::layoutCanvas(portrait ? full.rot(VIPS_ANGLE_D90) : full, format(6000, 4000),
                                  QStringLiteral("С полями"), 1.0f);
         const images::PrintCanvas quick =
-            images::layOutPrint(path, format(3900, 2600), QStringLiteral("С полями"));
+            images::layOutPrint(path, format(6000, 4000), QStringLiteral("С полями"));
         EXPECT_EQ(quick.decoded != nullptr, portrait);
-        ASSERT_EQ(quick.image.width(), 3900);
-        ASSERT_EQ(quick.image.height(), 2600);
+        ASSERT_EQ(quick.image.width(), 6000);
+        ASSERT_EQ(quick.image.height(), 4000);
         const double mean =
             (quick.image.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
         EXPECT_LT(mean, 1.0) << (portrait ? "portrait" : "landscape");
