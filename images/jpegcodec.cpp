@@ -139,20 +139,49 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
 
 namespace {
 
+// The encoded bytes grow in a buffer of ours, so that nothing is left to free by hand
+// when encoding stops half-way.
+struct Destination {
+    jpeg_destination_mgr pub{};
+    QByteArray bytes;
+};
+
+void startDestination(j_compress_ptr info) {
+    auto* d = static_cast<Destination*>(info->client_data);
+    d->bytes.resize(256 * 1024);
+    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes.data());
+    d->pub.free_in_buffer = static_cast<size_t>(d->bytes.size());
+}
+
+boolean growDestination(j_compress_ptr info) {
+    auto* d = static_cast<Destination*>(info->client_data);
+    const qsizetype used = d->bytes.size();
+    d->bytes.resize(used * 2);
+    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes.data()) + used;
+    d->pub.free_in_buffer = static_cast<size_t>(used);
+    return TRUE;
+}
+
+void endDestination(j_compress_ptr info) {
+    auto* d = static_cast<Destination*>(info->client_data);
+    d->bytes.resize(d->bytes.size() - static_cast<qsizetype>(d->pub.free_in_buffer));
+}
+
 struct Encoder {
     jpeg_compress_struct info{};
     JpegErrors errors{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
+    Destination destination;
     Encoder() {
         useErrors(errors);
         info.err = &errors.pub;
         jpeg_create_compress(&info);
+        destination.pub.init_destination = startDestination;
+        destination.pub.empty_output_buffer = growDestination;
+        destination.pub.term_destination = endDestination;
+        info.dest = &destination.pub;
+        info.client_data = &destination;
     }
-    ~Encoder() {
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-    }
+    ~Encoder() { jpeg_destroy_compress(&info); }
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
 };
@@ -161,7 +190,6 @@ bool startEncode(Encoder& e, int width, int height, int quality) {
     if (setjmp(e.errors.back) != 0) {
         return false;
     }
-    jpeg_mem_dest(&e.info, &e.buffer, &e.size);
     e.info.image_width = static_cast<JDIMENSION>(width);
     e.info.image_height = static_cast<JDIMENSION>(height);
     e.info.input_components = 3;
@@ -204,13 +232,13 @@ QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
         vips_sink_disc(rgb.get_image(), writeStrip, &e) != 0 || !finishEncode(e)) {
         const QString vipsError = QString::fromUtf8(vips_error_buffer()).trimmed();
         vips_error_clear();
-        throw PrepareError(QStringLiteral("the print could not be encoded as JPEG: %1")
+        throw PrepareError(QStringLiteral("the print could not be made: %1")
                                .arg(e.errors.message[0] != '\0'
                                         ? QString::fromLocal8Bit(e.errors.message)
                                         : vipsError)
                                .toStdString());
     }
-    return QByteArray(reinterpret_cast<const char*>(e.buffer), static_cast<qsizetype>(e.size));
+    return e.destination.bytes;
 }
 
 }  // namespace images

@@ -197,8 +197,15 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
     if (FindEncoderClassId(QStringLiteral("image/jpeg"), jpegEncoder) < 0) {
         throw PrepareError("no JPEG encoder");
     }
-    // libjpeg-turbo writes the JFIF segment the density stamp needs.
-    const QByteArray encoded = encodeJpeg(print.image, 80);
+    // libjpeg-turbo writes the JFIF segment the density stamp needs. A streamed photo
+    // is read while the print is encoded, so its faults show here.
+    QByteArray encoded;
+    try {
+        encoded = encodeJpeg(print.image, 80);
+    } catch (const PrepareError& e) {
+        throw PrepareError(
+            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what())).toStdString());
+    }
 
     // Through the imaging layer's stream into the program's, as the upload reads it.
     const std::shared_ptr<MemoryComStream> com = CreateStreamOnHGlobal();

@@ -164,5 +164,17 @@ TEST(QuickLayout, LargePhotosStreamFromTheLoaderAndGiveTheSamePrint) {
         const double mean =
             (quick.image.cast(VIPS_FORMAT_FLOAT) - reference.cast(VIPS_FORMAT_FLOAT)).abs().avg();
         EXPECT_LT(mean, 1.0) << (portrait ? "portrait" : "landscape");
+
+        // Cut short, it is refused as it streams.
+        QFile whole(path);
+        ASSERT_TRUE(whole.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(whole.resize(whole.size() / 2));
+        whole.close();
+        try {
+            images::preparePrint(path, format(6000, 4000), QStringLiteral("С полями"));
+            ADD_FAILURE() << "a truncated photo was printed";
+        } catch (const images::PrepareError& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(path + ": ")) << e.what();
+        }
     }
 }
