@@ -5,6 +5,7 @@
 #include <QFile>
 #include <cstdlib>
 
+#include "images/jpegdestination.h"
 #include "images/prepare.h"
 
 namespace images {
@@ -139,47 +140,15 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
 
 namespace {
 
-// The encoded bytes grow in a buffer of ours, so that nothing is left to free by hand
-// when encoding stops half-way.
-struct Destination {
-    jpeg_destination_mgr pub{};
-    QByteArray bytes;
-};
-
-void startDestination(j_compress_ptr info) {
-    auto* d = static_cast<Destination*>(info->client_data);
-    d->bytes.resize(256 * 1024);
-    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes.data());
-    d->pub.free_in_buffer = static_cast<size_t>(d->bytes.size());
-}
-
-boolean growDestination(j_compress_ptr info) {
-    auto* d = static_cast<Destination*>(info->client_data);
-    const qsizetype used = d->bytes.size();
-    d->bytes.resize(used * 2);
-    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes.data()) + used;
-    d->pub.free_in_buffer = static_cast<size_t>(used);
-    return TRUE;
-}
-
-void endDestination(j_compress_ptr info) {
-    auto* d = static_cast<Destination*>(info->client_data);
-    d->bytes.resize(d->bytes.size() - static_cast<qsizetype>(d->pub.free_in_buffer));
-}
-
 struct Encoder {
     jpeg_compress_struct info{};
     JpegErrors errors{};
-    Destination destination;
+    JpegByteDestination destination;
     Encoder() {
         useErrors(errors);
         info.err = &errors.pub;
         jpeg_create_compress(&info);
-        destination.pub.init_destination = startDestination;
-        destination.pub.empty_output_buffer = growDestination;
-        destination.pub.term_destination = endDestination;
-        info.dest = &destination.pub;
-        info.client_data = &destination;
+        destination.attach(info);
     }
     ~Encoder() { jpeg_destroy_compress(&info); }
     Encoder(const Encoder&) = delete;
@@ -238,7 +207,7 @@ QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
                                         : vipsError)
                                .toStdString());
     }
-    return e.destination.bytes;
+    return e.destination.bytes();
 }
 
 }  // namespace images

@@ -3,10 +3,12 @@
 #include <jpeglib.h>
 
 #include <QFile>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include "images/jpegdestination.h"
 
 namespace artwork {
 
@@ -42,18 +44,15 @@ struct Decompressor {
 struct Compressor {
     jpeg_compress_struct info{};
     ErrorManager errors{};
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
+    images::JpegByteDestination destination;
     Compressor() {
         info.err = jpeg_std_error(&errors.pub);
         errors.pub.error_exit = jumpBack;
         errors.pub.output_message = quiet;
         jpeg_create_compress(&info);
+        destination.attach(info);
     }
-    ~Compressor() {
-        jpeg_destroy_compress(&info);
-        std::free(buffer);
-    }
+    ~Compressor() { jpeg_destroy_compress(&info); }
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
 };
@@ -97,7 +96,6 @@ bool encodeInto(Compressor& c, const QImage& image, int quality) {
     if (setjmp(c.errors.back) != 0) {
         return false;
     }
-    jpeg_mem_dest(&c.info, &c.buffer, &c.size);
     c.info.image_width = static_cast<JDIMENSION>(image.width());
     c.info.image_height = static_cast<JDIMENSION>(image.height());
     c.info.input_components = 4;
@@ -135,7 +133,7 @@ QByteArray encodeJpeg(const QImage& image, int quality) {
     if (!encodeInto(c, rgb, quality)) {
         return {};
     }
-    return QByteArray(reinterpret_cast<const char*>(c.buffer), static_cast<qsizetype>(c.size));
+    return c.destination.bytes();
 }
 
 QImage picture(const QString& name) {
