@@ -5,11 +5,11 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
-#include <vector>
 
+// libjpeg's headers need <cstdio> before them.
 #include <jerror.h>
-
 #include <jpeglib.h>
+
 #include "images/bigbuffer.h"
 
 namespace vips {
