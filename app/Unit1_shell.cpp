@@ -88,6 +88,19 @@ void TForm1::CreateCommands() {
     actSessOld->setToolTip(QStringLiteral("Просмотр старых сессий"));
     addAction(actSessOld);
 
+    // The commands of the progress and session windows, which get their handlers with
+    // those windows.
+    const auto later = [this](const char* name, const char* caption, const char* hint) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setToolTip(QString::fromUtf8(hint));
+        addAction(action);
+        return action;
+    };
+    later("actCancelProgress", "Прервать", "");
+    later("actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии");
+    later("actSessClose", "Закрыть", "Закрыть окно");
+
     actShowHelp = new QAction(QStringLiteral("?"), this);
     actShowHelp->setObjectName(QStringLiteral("actShowHelp"));
     actShowHelp->setShortcut(QKeySequence(Qt::Key_F1));

@@ -436,3 +436,39 @@ TEST_F(MainWindow, TheSortedTitleShowsTheDirection) {
     EXPECT_EQ(titles->model()->headerData(2, Qt::Horizontal, Qt::BackgroundRole).value<QColor>(),
               QColor(99, 130, 206));
 }
+
+TEST_F(MainWindow, CommandsCarryTheirCaptionsHintsAndKeys) {
+    testing_support::storeFormats();
+    start();
+    struct Command {
+        const char* name;
+        QString caption;
+        QString hint;
+        QList<QKeySequence> keys;
+    };
+    const std::vector<Command> commands = {
+        {"actAdd", "Выбрать файлы", "Выбрать файлы для отправки", {Qt::Key_Insert}},
+        {"actDel", "Удалить файлы", "Удалить выбранные файлы из списка", {QKeySequence::Delete}},
+        {"actShowImage", "Просмотр файла", "Посмотреть картинку", {Qt::Key_Return, Qt::Key_Enter}},
+        {"actFirst", "<<", "Перейти к первому файлу в списке", {Qt::Key_Home}},
+        {"actLast", ">>", "Перейти к последнему файлу в списке", {Qt::Key_End}},
+        {"actPrev", "<", "Перейти к предыдущему файлу в списке", {}},
+        {"actNext", ">", "Перейти к следующему файлу в списке", {}},
+        {"actSelAll", "Выделить всё", "Выделить все файлы в списке", {}},
+        {"actSend", "Отправить файлы", "Отправить файлы на сайт", {}},
+        {"actCancelProgress", "Прервать", "", {}},
+        {"actUpdateFormats", "", "Обновить данные о форматах печати", {}},
+        {"actSessOld", "Старые сессии", "Просмотр старых сессий", {}},
+        {"actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии", {}},
+        {"actSessClose", "Закрыть", "Закрыть окно", {}},
+        {"actShowHelp", "?", "", {Qt::Key_F1}},
+    };
+    for (const Command& c : commands) {
+        auto* action = child<QAction>(c.name);
+        ASSERT_NE(action, nullptr) << c.name;
+        EXPECT_EQ(action->text(), c.caption) << c.name;
+        // An action with no hint of its own shows its caption as its tool tip.
+        EXPECT_EQ(action->toolTip(), c.hint.isEmpty() ? c.caption : c.hint) << c.name;
+        EXPECT_EQ(action->shortcuts(), c.keys) << c.name;
+    }
+}
