@@ -40,10 +40,15 @@ QLabel* picture(QWidget* owner, const char* name, const char* artwork) {
     return label;
 }
 
-void fillHelpStrings(std::array<QString, 31>& help) {
-    help[0] = QStringLiteral(
+// The first usage hint, also the first information text.
+QString choosingFilesText() {
+    return QStringLiteral(
         "Для выбора файлов Вы можете нажать кнопку \"Выбрать файлы\", нажать кнопку Ins на "
         "клавиатуре или просто перетащить файлы из проводника на окно программы");
+}
+
+void fillHelpStrings(std::array<QString, 31>& help) {
+    help[0] = choosingFilesText();
     help[1] = QStringLiteral("Для просмотра файла кликните на нем 2 раза.");
     help[2] = QStringLiteral("Чтобы удалить файл из списка нажмите Delete");
     help[3] = QStringLiteral(
@@ -52,9 +57,7 @@ void fillHelpStrings(std::array<QString, 31>& help) {
 }
 
 void fillInfoStrings(std::array<QString, 31>& info) {
-    std::array<QString, 31> help;
-    fillHelpStrings(help);
-    info[0] = help[0];
+    info[0] = choosingFilesText();
     info[1] = QStringLiteral(
         "Фотокнига (или евроальбом) – это совершенно уникальный способ оформления "
         "фотографий!\r\nФотокнига (или евроальбом) – это совершенно уникальный способ "

@@ -3,7 +3,6 @@
 #include <vips/vips8>
 
 #include <QFile>
-#include <cstdlib>
 
 #include "images/jpegdestination.h"
 #include "images/prepare.h"

@@ -6,7 +6,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include "images/jpegdestination.h"
 
