@@ -14,17 +14,24 @@
 #include <QWindow>
 #include <exception>
 
+#include "app/log.h"
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
-#include "order/listrules.h"
-#include "order/readjpeginfo.h"
 #include "platform/dialogs.h"
+#include "platform/error.h"
 #include "platform/workfolder.h"
 #include "service/httpget.h"
 
-TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), dialogs_(services.dialogs) {
+TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      services_(services),
+      dialogs_(services.dialogs),
+      Data(state.Data),
+      Formats(state.Formats),
+      Sort(state.Sort),
+      SendTask(state.SendTask) {
     setObjectName(QStringLiteral("TForm1"));
 
     actSend = new QAction(this);
@@ -37,14 +44,14 @@ TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
     actAdd->setStatusTip(actAdd->toolTip());
     actAdd->setShortcut(QKeySequence(Qt::Key_Insert));
     addAction(actAdd);
-    connect(actAdd, &QAction::triggered, this, &TForm1::actAddExecute);
+    connectHandler(actAdd, &TForm1::actAddExecute);
 
     actUpdateFormats = new QAction(this);
     actUpdateFormats->setObjectName(QStringLiteral("actUpdateFormats"));
     actUpdateFormats->setToolTip(QStringLiteral("Обновить данные о форматах печати"));
     actUpdateFormats->setStatusTip(actUpdateFormats->toolTip());
     addAction(actUpdateFormats);
-    connect(actUpdateFormats, &QAction::triggered, this, &TForm1::actUpdateFormatsExecute);
+    connectHandler(actUpdateFormats, &TForm1::actUpdateFormatsExecute);
 
     CreateCommands();
     CreateList();
@@ -54,7 +61,26 @@ TForm1::TForm1(const MainWindowServices& services, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The state outlives this window: its notices must not reach it any more.
+    Data.disconnect(this);
+}
+
+void TForm1::runHandler(void (TForm1::*handler)()) {
+    try {
+        (this->*handler)();
+    } catch (const platform::Error& e) {
+        qCWarning(lcApp) << "a command failed:" << e.text();
+        dialogs_.showError(e.text());
+    } catch (const std::exception& e) {
+        qCWarning(lcApp) << "a command failed:" << e.what();
+        dialogs_.showError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TForm1::connectHandler(QAction* action, void (TForm1::*handler)()) {
+    connect(action, &QAction::triggered, this, [this, handler] { runHandler(handler); });
+}
 
 void TForm1::FormCreate() {
     try {
@@ -82,8 +108,11 @@ void TForm1::FormCreate() {
     } catch (const std::exception& e) {
         // A failing step ends the sequence. The program still ends when it has no
         // format, and keeps the order it has.
-        dialogs_.showError(QString::fromUtf8(e.what()));
-        if (Formats.empty() && !terminateRequested_) {
+        const auto* error = dynamic_cast<const platform::Error*>(&e);
+        const QString text = error != nullptr ? error->text() : QString::fromUtf8(e.what());
+        qCWarning(lcApp) << "start-up stopped:" << text;
+        dialogs_.showError(text);
+        if (Formats.empty() && !state_.terminateRequested) {
             dialogs_.showError(formats::messages::B1(services_.serviceWebAddress));
             Terminate();
         }
@@ -99,7 +128,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::Terminate() {
-    terminateRequested_ = true;
+    state_.terminateRequested = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
 }
@@ -126,24 +155,14 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::OpenOrderTable() {
-    Data.close();
-    Data.setFileName(platform::GetTempFolder() + QStringLiteral("Data.csv"));
-    if (const std::optional<QString> problem = order::openSettingAsideDamaged(Data)) {
+    if (const std::optional<QString> problem =
+            state_.openOrder(platform::GetTempFolder() + QStringLiteral("Data.csv"))) {
         dialogs_.showError(*problem);
     }
-    Data.setReadOnly(order::Field::File, true);
-    Data.setValidator([this](order::Field field, const QVariant& value) {
-        return order::acceptsValue(field, value, FormatPickList);
-    });
-    Data.sort(order::Field::File, true);
 }
 
 void TForm1::ReopenOrderTable() {
-    if (!Data.close()) {
-        dialogs_.showError(Data.errorString());
-        return;
-    }
-    if (const std::optional<QString> problem = order::openSettingAsideDamaged(Data)) {
+    if (const std::optional<QString> problem = state_.saveOrder()) {
         dialogs_.showError(*problem);
     }
 }
@@ -171,8 +190,7 @@ QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
 }
 
 void TForm1::AddFile(const QString& FileName) {
-    const QString firstFormat = Formats.empty() ? QString() : Formats.front().Name;
-    order::addFile(Data, FileName, firstFormat, Sort.field, Sort.ascending);
+    state_.addFile(FileName);
 }
 
 void TForm1::actAddExecute() {
@@ -188,9 +206,9 @@ void TForm1::actAddExecute() {
         for (const QString& file : files) {
             AddFile(file);
         }
-    } catch (const order::FileOpenError& e) {
+    } catch (const platform::Error& e) {
         // The files added so far stay in the table and are saved at the next close.
-        dialogs_.showError(QString::fromStdString(e.what()));
+        dialogs_.showError(e.text());
         return;
     }
     ReopenOrderTable();
@@ -203,8 +221,8 @@ void TForm1::DropFiles(const QStringList& paths) {
                 AddFile(path);
             }
         }
-    } catch (const order::FileOpenError& e) {
-        dialogs_.showError(QString::fromStdString(e.what()));
+    } catch (const platform::Error& e) {
+        dialogs_.showError(e.text());
         return;
     }
     ReopenOrderTable();

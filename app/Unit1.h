@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "app/hotarea.h"
-#include "formats/formatsrecord.h"
-#include "order/listrules.h"
-#include "order/ordertable.h"
+#include "app/programstate.h"
 
 class OrderListDelegate;
 class QAction;
@@ -22,7 +20,6 @@ class QShowEvent;
 class QTableView;
 class QTimer;
 class QWheelEvent;
-class TSendFilesTask;
 class TfrmHelp;
 
 namespace order {
@@ -53,14 +50,15 @@ struct MainWindowServices {
 // layout (the order list, the count, a usage hint, the lab's banner and a row of
 // buttons) otherwise. The buttons are drawn in the pictures; transparent hot areas over
 // them call the commands' handlers, which check their own preconditions.
-// It owns the order table, the print formats catalogue, the list's sort state, the
-// usage texts and the reference to the running upload worker. Its constructor runs the
-// start-up sequence (FormCreate) before any other window exists.
+// It works on the program's state (the order table, the catalogue, the sort state, the
+// running upload), which it is handed and does not own; it owns its widgets and the
+// usage texts. Its constructor runs the start-up sequence (FormCreate) before any other
+// window exists. User-interface thread only.
 class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(const MainWindowServices& services, QWidget* parent = nullptr);
+    TForm1(ProgramState& state, const MainWindowServices& services, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Runs when the main window is destroyed at the end of the program: the window
@@ -78,22 +76,13 @@ public:
     void actUpdateFormatsExecute();
 
     // Adds one photo to the order (see order::addFile); a refused file leaves no trace.
-    // Throws order::FileOpenError when the file cannot be opened.
+    // Throws order::FileOpenError when the file cannot be opened, order::OrderClosedError
+    // when the order could not be opened.
     void AddFile(const QString& FileName);
     // The add command: the file dialog, then each chosen file; the order is saved.
     void actAddExecute();
     // Adds the dropped files whose names end in .jpg or .jpeg; the order is saved.
     void DropFiles(const QStringList& paths);
-
-    order::OrderTable& orderTable() { return Data; }
-    QAction* sendAction() const { return actSend; }
-    QAction* addCommand() const { return actAdd; }
-    QAction* updateFormatsCommand() const { return actUpdateFormats; }
-    const formats::TFormats& formats() const { return Formats; }
-    // Whether the program was asked to end (it does once the message loop runs).
-    bool terminateRequested() const { return terminateRequested_; }
-    order::Field sortField() const { return Sort.field; }
-    bool ascending() const { return Sort.ascending; }
 
     // The help window, made after this one; F1 and the "?" hot areas show it.
     void setHelpWindow(TfrmHelp* help) { helpWindow_ = help; }
@@ -110,11 +99,6 @@ public:
     // Whether a press at this point of the screen drags the window rather than reaching
     // the control beneath: the strip along the top edge.
     bool DragStripHitTest(const QPoint& globalPosition) const;
-    // Whether the list layout is shown (the order has rows).
-    bool listLayoutShown() const { return listLayout_; }
-    QLabel* usageHintLabel() const { return Label2; }
-    QLabel* infoLabel() const { return Label3; }
-    QMovie* bannerMovie() const { return bannerMovie_; }
     // The hint of a cell of the list for the row under the pointer, and how long it
     // stays (ms); no text when the cell has none.
     std::pair<QString, int> DBGrid1ShowCellHint(const QModelIndex& cell) const;
@@ -122,12 +106,7 @@ public:
     // upload) or cell editing (after the viewer closes and after a finished upload).
     void SetListEditing(bool editing);
 
-    // The order list (DBGrid1) and its commands.
-    QTableView* list() const { return DBGrid1; }
-    QMenu* popupMenu() const { return PopupMenu1; }
-    QLabel* countLabel() const { return Label1; }
-    // The Format pick list: the catalogue's names in catalogue order.
-    const QStringList& formatPickList() const { return FormatPickList; }
+    // The order list's (DBGrid1) commands.
     void DBGrid1TitleClick(int column);
     // Writes the clicked item's choice into every selected row.
     void ApplyToSelected(QAction* item);
@@ -138,9 +117,6 @@ public:
     void actNextExecute();
     void actFirstExecute();
     void actLastExecute();
-
-    // The running upload worker; none outside an upload.
-    TSendFilesTask* SendTask = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -158,6 +134,10 @@ private:
     void ReopenOrderTable();
     // Ends the program as soon as the message loop runs; what is running now goes on.
     void Terminate();
+    // Runs a command's handler at the boundary to Qt's event dispatch: an error it
+    // raises is shown and logged here rather than unwinding through Qt.
+    void runHandler(void (TForm1::*handler)());
+    void connectHandler(QAction* action, void (TForm1::*handler)());
     // The pictures, labels, banner and hot areas of both layouts.
     void CreateShell();
     // The commands and keys of the main window that are not the list's.
@@ -186,16 +166,21 @@ private:
     // The state that depends on the order's rows, after every change of the table.
     void DataSource1DataChange();
 
+    ProgramState& state_;
     MainWindowServices services_;
     platform::Dialogs& dialogs_;
-    order::OrderTable Data;
-    formats::TFormats Formats;
-    // The list's sort field and direction.
-    order::SortState Sort;
+    // The program's state under the names the window's handlers use.
+    order::OrderTable& Data;
+    formats::TFormats& Formats;
+    order::SortState& Sort;
+
+public:
+    TSendFilesTask*& SendTask;
+
+private:
     std::array<QString, 31> HelpString;
     std::array<QString, 31> InfoString;
     TfrmHelp* helpWindow_ = nullptr;
-    bool listLayout_ = false;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Label2 = nullptr;
@@ -228,6 +213,4 @@ private:
     QMenu* N6 = nullptr;
     QMenu* N7 = nullptr;
     QMenu* N9 = nullptr;
-    QStringList FormatPickList;
-    bool terminateRequested_ = false;
 };

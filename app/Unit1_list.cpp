@@ -10,9 +10,10 @@
 #include <algorithm>
 
 #include "app/Unit1.h"
+#include "app/artwork/windowgeometry.h"
 #include "app/orderlistview.h"
-#include "app/windowgeometry.h"
 #include "order/choices.h"
+#include "order/listcolumns.h"
 #include "order/listrules.h"
 #include "order/orderlistmodel.h"
 #include "platform/dialogs.h"
@@ -30,10 +31,6 @@ QAction* command(QWidget* owner, const char* name, const QString& caption, const
     return action;
 }
 
-constexpr order::Field kColumnFields[] = {order::Field::File, order::Field::Count,
-                                          order::Field::Format, order::Field::Param,
-                                          order::Field::Paper};
-
 }  // namespace
 
 void TForm1::CreateList() {
@@ -47,7 +44,7 @@ void TForm1::CreateList() {
     DBGrid1->setToolTip(QStringLiteral("Список выбранных для загрузки файлов"));
     DBGrid1->setHorizontalHeader(new ListHeader(DBGrid1));
     DBGrid1->setModel(model_);
-    delegate_ = new OrderListDelegate(FormatPickList, DBGrid1);
+    delegate_ = new OrderListDelegate(state_.FormatPickList(), DBGrid1);
     DBGrid1->setItemDelegate(delegate_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -73,9 +70,8 @@ void TForm1::CreateList() {
     DBGrid1->verticalHeader()->setMinimumSectionSize(17);
     DBGrid1->verticalHeader()->setDefaultSectionSize(17);
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    const int widths[] = {88, 94, 94, 92, 85};
-    for (int i = 0; i < 5; ++i) {
-        DBGrid1->setColumnWidth(i, widths[i]);
+    for (int i = 0; i < order::kListColumnCount; ++i) {
+        DBGrid1->setColumnWidth(i, order::kListColumns.at(i).width);
     }
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -104,12 +100,12 @@ void TForm1::CreateList() {
                        QStringLiteral("Перейти к первому файлу в списке"), Qt::Key_Home);
     actLast = command(this, "actLast", QStringLiteral(">>"),
                       QStringLiteral("Перейти к последнему файлу в списке"), Qt::Key_End);
-    connect(actDel, &QAction::triggered, this, &TForm1::actDelExecute);
-    connect(actSelAll, &QAction::triggered, this, &TForm1::actSelAllExecute);
-    connect(actPrev, &QAction::triggered, this, &TForm1::actPrevExecute);
-    connect(actNext, &QAction::triggered, this, &TForm1::actNextExecute);
-    connect(actFirst, &QAction::triggered, this, &TForm1::actFirstExecute);
-    connect(actLast, &QAction::triggered, this, &TForm1::actLastExecute);
+    connectHandler(actDel, &TForm1::actDelExecute);
+    connectHandler(actSelAll, &TForm1::actSelAllExecute);
+    connectHandler(actPrev, &TForm1::actPrevExecute);
+    connectHandler(actNext, &TForm1::actNextExecute);
+    connectHandler(actFirst, &TForm1::actFirstExecute);
+    connectHandler(actLast, &TForm1::actLastExecute);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -144,11 +140,11 @@ void TForm1::CreateList() {
 }
 
 void TForm1::BuildFormatChoices() {
-    FormatPickList.clear();
+    state_.updateFormatPickList();
     N5->clear();
-    for (size_t i = 0; i < Formats.size(); ++i) {
-        FormatPickList << Formats[i].Name;
-        N5->addAction(Formats[i].Name)->setData(static_cast<int>(i));
+    const QStringList& names = state_.FormatPickList();
+    for (int i = 0; i < names.size(); ++i) {
+        N5->addAction(names[i])->setData(i);
     }
     N6->clear();
     const QStringList params = order::paramChoices();
@@ -179,8 +175,7 @@ std::vector<int> TForm1::SelectedRows() const {
 }
 
 void TForm1::DBGrid1TitleClick(int column) {
-    Sort.titleClicked(kColumnFields[column]);
-    Data.sort(Sort.field, Sort.ascending);
+    state_.sortByTitle(order::columnField(column));
     DBGrid1->horizontalHeader()->setSortIndicator(
         column, Sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
@@ -194,7 +189,8 @@ void TForm1::ApplyToSelected(QAction* item) {
     const int tag = item->data().toInt();
     const QMenu* menu = qobject_cast<QMenu*>(item->parent());
     if (menu == N5) {
-        order::applyToSelected(Data, selection, order::Field::Format, FormatPickList.value(tag));
+        order::applyToSelected(Data, selection, order::Field::Format,
+                               state_.FormatPickList().value(tag));
     } else if (menu == N6) {
         order::applyToSelected(Data, selection, order::Field::Param,
                                order::paramChoices().value(tag));
@@ -289,7 +285,7 @@ std::pair<QString, int> TForm1::DBGrid1ShowCellHint(const QModelIndex& cell) con
         return {};
     }
     const QString hint = cell.data(Qt::ToolTipRole).toString();
-    if (kColumnFields[cell.column()] == order::Field::File) {
+    if (order::columnField(cell.column()) == order::Field::File) {
         return {hint, 1000};
     }
     if (!hint.isEmpty()) {

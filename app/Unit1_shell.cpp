@@ -15,10 +15,11 @@
 
 #include "app/Unit1.h"
 #include "app/artwork/jpegcodec.h"
+#include "app/artwork/windowgeometry.h"
 #include "app/bannerrule.h"
 #include "app/help.h"
 #include "app/hotarea.h"
-#include "app/windowgeometry.h"
+#include "app/log.h"
 #include "platform/urlopener.h"
 #include "platform/workfolder.h"
 
@@ -108,7 +109,7 @@ void TForm1::CreateCommands() {
     actShowHelp->setObjectName(QStringLiteral("actShowHelp"));
     actShowHelp->setShortcut(QKeySequence(Qt::Key_F1));
     addAction(actShowHelp);
-    connect(actShowHelp, &QAction::triggered, this, &TForm1::actShowHelpExecute);
+    connectHandler(actShowHelp, &TForm1::actShowHelpExecute);
 }
 
 void TForm1::CreateShell() {
@@ -155,7 +156,7 @@ void TForm1::CreateShell() {
                             void (TForm1::*handler)()) {
         auto* area = new HotArea(name, place, QString::fromUtf8(hint), this);
         if (handler != nullptr) {
-            connect(area, &HotArea::clicked, this, handler);
+            connect(area, &HotArea::clicked, this, [this, handler] { runHandler(handler); });
         }
         return area;
     };
@@ -223,7 +224,6 @@ void TForm1::CreateShell() {
 
 void TForm1::SwitchLayout(bool startUp) {
     const bool rows = Data.rowCount() > 0;
-    listLayout_ = rows;
     for (QWidget* w : listLayoutOnly_) {
         w->setVisible(rows);
     }
@@ -273,8 +273,9 @@ void TForm1::RefreshBanner() {
         }
         bannerMovie_ = movie.release();
         banner->setMovie(bannerMovie_);
-    } catch (...) {
+    } catch (const std::exception& e) {
         // The banner is decoration: whatever goes wrong, start-up goes on without it.
+        qCWarning(lcApp) << "no banner:" << e.what();
     }
 }
 
@@ -308,5 +309,5 @@ void TForm1::actShowHelpExecute() {
 
 bool TForm1::DragStripHitTest(const QPoint& globalPosition) const {
     const QPoint at = globalPosition - frameGeometry().topLeft();
-    return inDragStrip(at.x(), at.y());
+    return geometry::inDragStrip(at.x(), at.y());
 }

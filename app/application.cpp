@@ -4,8 +4,10 @@
 
 #include "app/Unit1.h"
 #include "app/help.h"
+#include "app/log.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
+#include "platform/error.h"
 #include "platform/urlopener.h"
 #include "service/Session.h"
 #include "upload/progress.h"
@@ -26,9 +28,14 @@ KorvellaApplication::KorvellaApplication(int& argc, char** argv, platform::Dialo
 }
 
 bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
+    // The last net: handlers catch their own errors, so reaching here is a fault.
     try {
         return QApplication::notify(receiver, event);
+    } catch (const platform::Error& e) {
+        qCCritical(lcApp) << "an error reached the event loop:" << e.text();
+        dialogs_.showError(e.text());
     } catch (const std::exception& e) {
+        qCCritical(lcApp) << "an error reached the event loop:" << e.what();
         dialogs_.showError(QString::fromUtf8(e.what()));
     }
     return false;
@@ -42,8 +49,9 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
         urls = desktopUrls_.get();
     }
     // The main window first: its start-up sequence runs before the others exist.
-    form1_ = std::make_unique<TForm1>(MainWindowServices{
-        dialogs, http_, store_, *urls, options.serviceHost, options.serviceWebAddress});
+    form1_ = std::make_unique<TForm1>(
+        state_, MainWindowServices{dialogs, http_, store_, *urls, options.serviceHost,
+                                   options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
     form2_ = std::make_unique<TForm2>();
     form3_ = std::make_unique<TForm3>();
@@ -68,7 +76,7 @@ void Program::shutdown() {
         return;
     }
     form1_->FormDestroy();
-    if (!form1_->orderTable().close()) {
-        dialogs_.showError(form1_->orderTable().errorString());
+    if (const std::optional<QString> problem = state_.closeOrder()) {
+        dialogs_.showError(*problem);
     }
 }

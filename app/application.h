@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+#include "app/programstate.h"
 #include "korvella/buildconfig.h"
 #include "platform/settingsstore.h"
 #include "service/httpget.h"
@@ -40,7 +41,9 @@ struct ProgramOptions {
     platform::UrlOpener* urls = nullptr;
 };
 
-// The program's windows, created in their fixed order at start and destroyed at the end.
+// The program: its state, the services the windows are handed, and its windows,
+// created in their fixed order at start and destroyed at the end, before the state.
+// User-interface thread only.
 class Program {
 public:
     explicit Program(platform::Dialogs& dialogs, const ProgramOptions& options = {});
@@ -54,6 +57,7 @@ public:
     // closed, which saves it when changed; a failed save is shown.
     void shutdown();
 
+    ProgramState& state() { return state_; }
     TForm1& form1() { return *form1_; }
     TForm2& form2() { return *form2_; }
     TForm3& form3() { return *form3_; }
@@ -62,6 +66,7 @@ public:
 
 private:
     platform::Dialogs& dialogs_;
+    ProgramState state_;
     platform::QSettingsStore store_;
     service::CredentialStore credentials_;
     service::HttpClient http_;

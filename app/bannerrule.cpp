@@ -16,7 +16,3 @@ qint32 packDosDateTime(const QDateTime& local) {
 bool bannerIsOld(qint32 now, qint32 fileTime) {
     return static_cast<qint64>(now) - fileTime >= 172801;
 }
-
-bool inDragStrip(int x, int y) {
-    return y < 30 && x > 100 && x < 600;
-}

@@ -14,8 +14,3 @@ qint32 packDosDateTime(const QDateTime& local);
 // Whether a banner written at fileTime (packed; -1 when unknown) is old at now
 // (packed): their difference is at least 172801.
 bool bannerIsOld(qint32 now, qint32 fileTime);
-
-// Whether a click at this point of the main window (window coordinates) lies on the
-// drag strip: less than 30 pixels below the top, strictly between 100 and 600 pixels
-// from the left.
-bool inDragStrip(int x, int y);

@@ -4,9 +4,9 @@
 #include <QPalette>
 
 #include "app/artwork/jpegcodec.h"
+#include "app/artwork/windowgeometry.h"
 #include "app/hotarea.h"
 #include "app/markup.h"
-#include "app/windowgeometry.h"
 
 namespace {
 

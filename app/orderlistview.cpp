@@ -6,13 +6,8 @@
 #include <QPainterPath>
 
 #include "order/choices.h"
+#include "order/listcolumns.h"
 #include "order/orderlistmodel.h"
-
-namespace {
-
-enum Column { kFile, kCount, kFormat, kParam, kPaper };
-
-}  // namespace
 
 ListHeader::ListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionsClickable(true);
@@ -68,12 +63,12 @@ OrderListDelegate::OrderListDelegate(const QStringList& formatPickList, QObject*
     : QStyledItemDelegate(parent), formatPickList_(formatPickList) {}
 
 QStringList OrderListDelegate::pickList(int column) const {
-    switch (column) {
-        case kFormat:
+    switch (order::columnField(column)) {
+        case order::Field::Format:
             return formatPickList_;
-        case kParam:
+        case order::Field::Param:
             return order::paramChoices();
-        case kPaper:
+        case order::Field::Paper:
             return order::paperChoices();
         default:
             return {};
@@ -82,10 +77,10 @@ QStringList OrderListDelegate::pickList(int column) const {
 
 QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                          const QModelIndex& index) const {
-    switch (index.column()) {
-        case kFile:
+    switch (order::columnField(index.column())) {
+        case order::Field::File:
             return nullptr;
-        case kCount: {
+        case order::Field::Count: {
             auto* line = new QLineEdit(parent);
             line->setFrame(false);
             line->setFont(option.font);

@@ -24,8 +24,9 @@ int main(int argc, char** argv) {
     }
     platform::QSettingsStore store;
     testing_support::ScriptedDialogs dialogs;
-    const formats::Catalogue catalogue{[&](const QString&) { return service::replyText(reply); },
-                                       store, dialogs, QStringLiteral("lab.test"), QString()};
+    const formats::CatalogueServices catalogue{
+        [&](const QString&) { return service::replyText(reply); }, store, dialogs,
+        QStringLiteral("lab.test"), QString()};
     QElapsedTimer timer;
     timer.start();
     const bool stored = formats::DownloadFormats(catalogue);

@@ -30,8 +30,7 @@ quint16 readWord(const QString& text) {
     const qlonglong value = text.toLongLong(&ok);
     if (!whole.match(text).hasMatch() || !ok || value < std::numeric_limits<qint32>::min() ||
         value > std::numeric_limits<qint32>::max()) {
-        throw ConversionError(
-            QStringLiteral("''%1'' is not a valid integer value").arg(text).toStdString());
+        throw ConversionError(QStringLiteral("''%1'' is not a valid integer value").arg(text));
     }
     return static_cast<quint16>(static_cast<quint32>(static_cast<qint32>(value)) & 0xFFFF);
 }
@@ -43,13 +42,12 @@ float readCost(const QString& text) {
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!decimal.match(text).hasMatch() || !ok ||
         std::abs(value) > std::numeric_limits<float>::max()) {
-        throw ConversionError(
-            QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString());
+        throw ConversionError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     }
     return static_cast<float>(value);
 }
 
-bool DownloadFormats(const Catalogue& c) {
+bool DownloadFormats(const CatalogueServices& c) {
     const QString reply = c.httpGet(QStringLiteral("http://") + c.serviceHost +
                                     QStringLiteral("/index.php?option=com_photoprint&step=format"));
     if (reply.isEmpty()) {
@@ -100,7 +98,7 @@ bool DownloadFormats(const Catalogue& c) {
     return c.store.flush() && result;
 }
 
-void LoadFormats(bool Force, TFormats& Formats, const Catalogue& c) {
+void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
     Formats.clear();
     if (!c.store.createKey(FormatsKey)) {
         c.dialogs.showError(messages::L1(c.serviceWebAddress));

@@ -2,9 +2,9 @@
 
 #include <QString>
 #include <functional>
-#include <stdexcept>
 
 #include "formats/formatsrecord.h"
+#include "platform/error.h"
 
 namespace platform {
 class Dialogs;
@@ -19,14 +19,15 @@ inline const QString FormatsKey = QStringLiteral("\\Software\\Korvella\\Formats"
 
 // A stored text that is not the number it should be. Raised to the caller of
 // LoadFormats, which shows it.
-class ConversionError : public std::runtime_error {
+class ConversionError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
 };
 
-// What the catalogue works with. httpGet reads an address as text (HttpGet's text
-// mode) and may throw its errors; they reach the caller.
-struct Catalogue {
+// What the catalogue's download and load work with, handed in by the caller. httpGet
+// reads an address as text (HttpGet's text mode) and may throw its errors; they reach
+// the caller.
+struct CatalogueServices {
     std::function<QString(const QString& url)> httpGet;
     platform::SettingsStore& store;
     platform::Dialogs& dialogs;
@@ -37,13 +38,13 @@ struct Catalogue {
 // Fetches the lab's format list and rewrites the stored catalogue with it. True when
 // at least one format was written and verified; the messages F1-F6 tell the user why
 // not.
-bool DownloadFormats(const Catalogue& catalogue);
+bool DownloadFormats(const CatalogueServices& services);
 
 // Fills Formats from the store, downloading first when Force is set or nothing is
 // stored; messages L1-L6 tell the user what failed. Raises ConversionError for a
 // stored number that does not read (Formats keeps what was loaded up to then).
 // From the first Cost read on, the program's decimal separator is "." for good.
-void LoadFormats(bool Force, TFormats& Formats, const Catalogue& catalogue);
+void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& services);
 
 // The stored texts as numbers: a 32-bit whole number of which the low 16 bits are kept
 // (70000 reads as 4464, -1 as 65535), and a decimal number with "." (never ",").

@@ -1,11 +1,12 @@
 #include "formats/messages.h"
 
+#include "formats/catalogue.h"
+
 namespace formats::messages {
 
 namespace {
 
 const QString kHeader = QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОЛУЧЕНИЯ ДАННЫХ О ФОРМАТАХ ПЕЧАТИ!\r\n");
-const QString kKeyPath = QStringLiteral("\\Software\\Korvella\\Formats");
 
 // Follows a key path in the messages that name a stored format.
 QString storeTail(const QString& webAddress) {
@@ -16,7 +17,7 @@ QString storeTail(const QString& webAddress) {
 }
 
 QString formatKey(const QString& name) {
-    return kKeyPath + u'\\' + name;
+    return FormatsKey + u'\\' + name;
 }
 
 }  // namespace
@@ -43,7 +44,7 @@ QString F6() {
 }
 
 QString L1(const QString& webAddress) {
-    return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") + kKeyPath +
+    return kHeader + QStringLiteral("Ошибка чтения данных из реестра по адресу \r\n") + FormatsKey +
            storeTail(webAddress);
 }
 

@@ -4,7 +4,7 @@
 #include <QIODevice>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
+#include "platform/error.h"
 
 namespace images {
 
@@ -58,9 +58,9 @@ private:
 
 // The general stream operations that need every byte: fewer raise "Stream read error"
 // or "Stream write error".
-class StreamError : public std::runtime_error {
+class StreamError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
 };
 void ReadBuffer(QIODevice& stream, char* buffer, qint64 count);
 void WriteBuffer(QIODevice& stream, const char* buffer, qint64 count);

@@ -4,42 +4,14 @@
 
 #include <QFile>
 
-#include "images/jpegdestination.h"
 #include "images/prepare.h"
 
 namespace images {
 
 namespace {
 
-void jumpBack(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    errors->pub.format_message(info, errors->message);
-    std::longjmp(errors->back, 1);
-}
-
-void noteWarning(j_common_ptr info, int level) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    if (level < 0 && errors->pub.msg_code == JWRN_JPEG_EOF) {
-        errors->truncated = true;
-    }
-    if (level < 0) {
-        ++errors->pub.num_warnings;
-    }
-}
-
-void quiet(j_common_ptr) {}
-
-void useErrors(JpegErrors& errors) {
-    jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = jumpBack;
-    errors.pub.emit_message = noteWarning;
-    errors.pub.output_message = quiet;
-    errors.message[0] = '\0';
-    errors.truncated = false;
-}
-
 // The parts that may jump back hold no objects with destructors.
-bool readHeader(jpeg_decompress_struct& info, JpegErrors& errors, std::FILE* file) {
+bool readHeader(jpeg_decompress_struct& info, jpeg::Errors& errors, std::FILE* file) {
     if (setjmp(errors.back) != 0) {
         return false;
     }
@@ -47,7 +19,7 @@ bool readHeader(jpeg_decompress_struct& info, JpegErrors& errors, std::FILE* fil
     return jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
 }
 
-bool startDecode(jpeg_decompress_struct& info, JpegErrors& errors, int scale) {
+bool startDecode(jpeg_decompress_struct& info, jpeg::Errors& errors, int scale) {
     if (setjmp(errors.back) != 0) {
         return false;
     }
@@ -58,7 +30,7 @@ bool startDecode(jpeg_decompress_struct& info, JpegErrors& errors, int scale) {
     return true;
 }
 
-bool readRows(jpeg_decompress_struct& info, JpegErrors& errors, unsigned char* pixels) {
+bool readRows(jpeg_decompress_struct& info, jpeg::Errors& errors, unsigned char* pixels) {
     if (setjmp(errors.back) != 0) {
         return false;
     }
@@ -90,25 +62,14 @@ int decodeScale(int width, int height, int neededWidth, int neededHeight) {
     return 8;
 }
 
-JpegPhoto::Decompressor::Decompressor() {
-    useErrors(errors);
-    info.err = &errors.pub;
-    jpeg_create_decompress(&info);
-}
-
-JpegPhoto::Decompressor::~Decompressor() {
-    jpeg_destroy_decompress(&info);
-}
-
 JpegPhoto::JpegPhoto(const QString& path)
     : path_(path), file_(std::fopen(QFile::encodeName(path).constData(), "rb"), &std::fclose) {
     if (!file_) {
-        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path).toStdString());
+        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path));
     }
     if (!readHeader(info_, errors_, file_.get())) {
-        throw PrepareError(QStringLiteral("%1: %2")
-                               .arg(path, QString::fromLocal8Bit(errors_.message))
-                               .toStdString());
+        throw PrepareError(
+            QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(errors_.message)));
     }
 }
 
@@ -125,8 +86,7 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
         pixels.size = static_cast<size_t>(pixels.width) * pixels.height * 3;
         pixels.rgb = allocateBigBuffer(pixels.size);
         if (!pixels.rgb) {
-            throw PrepareError(
-                QStringLiteral("%1: not enough memory for the picture").arg(path_).toStdString());
+            throw PrepareError(QStringLiteral("%1: not enough memory for the picture").arg(path_));
         }
         if (readRows(info_, errors_, pixels.rgb.get()) && !errors_.truncated) {
             return pixels;
@@ -134,27 +94,12 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
     }
     const QString why = errors_.truncated ? QStringLiteral("the picture is cut short")
                                           : QString::fromLocal8Bit(errors_.message);
-    throw PrepareError(QStringLiteral("%1: %2").arg(path_, why).toStdString());
+    throw PrepareError(QStringLiteral("%1: %2").arg(path_, why));
 }
 
 namespace {
 
-struct Encoder {
-    jpeg_compress_struct info{};
-    JpegErrors errors{};
-    JpegByteDestination destination;
-    Encoder() {
-        useErrors(errors);
-        info.err = &errors.pub;
-        jpeg_create_compress(&info);
-        destination.attach(info);
-    }
-    ~Encoder() { jpeg_destroy_compress(&info); }
-    Encoder(const Encoder&) = delete;
-    Encoder& operator=(const Encoder&) = delete;
-};
-
-bool startEncode(Encoder& e, int width, int height, int quality) {
+bool startEncode(jpeg::Compressor& e, int width, int height, int quality) {
     if (setjmp(e.errors.back) != 0) {
         return false;
     }
@@ -170,7 +115,7 @@ bool startEncode(Encoder& e, int width, int height, int quality) {
 
 // Called by libvips with the image's strips in order, one at a time.
 int writeStrip(VipsRegion* region, VipsRect* area, void* a) {
-    auto* e = static_cast<Encoder*>(a);
+    auto* e = static_cast<jpeg::Compressor*>(a);
     if (setjmp(e->errors.back) != 0) {
         return -1;
     }
@@ -181,7 +126,7 @@ int writeStrip(VipsRegion* region, VipsRect* area, void* a) {
     return 0;
 }
 
-bool finishEncode(Encoder& e) {
+bool finishEncode(jpeg::Compressor& e) {
     if (setjmp(e.errors.back) != 0) {
         return false;
     }
@@ -195,7 +140,7 @@ QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
     if (rgb.bands() != 3 || rgb.format() != VIPS_FORMAT_UCHAR) {
         throw PrepareError("the print is not an 8-bit RGB picture");
     }
-    Encoder e;
+    jpeg::Compressor e;
     if (!startEncode(e, rgb.width(), rgb.height(), quality) ||
         vips_sink_disc(rgb.get_image(), writeStrip, &e) != 0 || !finishEncode(e)) {
         const QString vipsError = QString::fromUtf8(vips_error_buffer()).trimmed();
@@ -203,8 +148,7 @@ QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
         throw PrepareError(QStringLiteral("the print could not be made: %1")
                                .arg(e.errors.message[0] != '\0'
                                         ? QString::fromLocal8Bit(e.errors.message)
-                                        : vipsError)
-                               .toStdString());
+                                        : vipsError));
     }
     return e.destination.bytes();
 }

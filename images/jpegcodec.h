@@ -2,15 +2,11 @@
 
 #include <QByteArray>
 #include <QString>
-#include <csetjmp>
 #include <cstdio>
 #include <memory>
 
-// libjpeg's headers need <cstdio> before them.
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include "images/bigbuffer.h"
+#include "platform/jpeg/jpegcoder.h"
 
 namespace vips {
 class VImage;
@@ -22,15 +18,6 @@ class VImage;
 // preparation fast, and the encoder writes the JFIF segment the lab reads the density
 // from.
 namespace images {
-
-// How libjpeg reports: a fatal error jumps back to the setjmp of the call that started
-// the work (error_exit must not return); a truncated stream is noted.
-struct JpegErrors {
-    jpeg_error_mgr pub;
-    std::jmp_buf back;
-    char message[JMSG_LENGTH_MAX];
-    bool truncated;
-};
 
 // The smallest DCT scale M (the picture decoded at M/8 of its size, M from 1 to 8)
 // that still leaves at least the needed size; 8 when even the full size falls short.
@@ -61,21 +48,12 @@ public:
     Pixels decode(int scale);
 
 private:
-    // The decompressor, released also when the constructor raises.
-    struct Decompressor {
-        jpeg_decompress_struct info{};
-        JpegErrors errors{};
-        Decompressor();
-        ~Decompressor();
-        Decompressor(const Decompressor&) = delete;
-        Decompressor& operator=(const Decompressor&) = delete;
-    };
-
     QString path_;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
-    Decompressor d_;
+    // Released also when the constructor raises.
+    jpeg::Decompressor d_;
     jpeg_decompress_struct& info_ = d_.info;
-    JpegErrors& errors_ = d_.errors;
+    jpeg::Errors& errors_ = d_.errors;
 };
 
 // Encodes an 8-bit, three-band image as a baseline JPEG of the given quality with a

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "order/choices.h"
+
 namespace images {
 
 namespace {
@@ -36,7 +38,7 @@ TScaleSize canvasSize(const formats::TFormatsRecord& format, float proportion) {
 Placement placePicture(TScaleSize canvas, qint32 width, qint32 height, const QString& how) {
     const int cw = canvas.Width;
     const int ch = canvas.Height;
-    if (how == QStringLiteral("С полями")) {
+    if (how == order::paramWithBorders()) {
         const TScaleSize fit = ScaleImage(cw, ch, width, height);
         const auto w = static_cast<quint16>(fit.Width);
         const auto h = static_cast<quint16>(fit.Height);
@@ -45,7 +47,7 @@ Placement placePicture(TScaleSize canvas, qint32 width, qint32 height, const QSt
         }
         return {0, std::abs(roundEven((ch - h) / 2.0L)), w, h, true};
     }
-    if (how == QStringLiteral("Без полей")) {
+    if (how == order::paramBorderless()) {
         const double rw = static_cast<double>(width) / cw;
         const double rh = static_cast<double>(height) / ch;
         // The products' low 32 bits divided as unsigned numbers.

@@ -52,8 +52,7 @@ void refuseHuge(const QString& path, int width, int height) {
         throw PrepareError(QStringLiteral("%1: the picture is too large (%2 x %3)")
                                .arg(path)
                                .arg(width)
-                               .arg(height)
-                               .toStdString());
+                               .arg(height));
     }
 }
 
@@ -115,8 +114,7 @@ std::shared_ptr<HeldPicture> hold(const QString& path, const VImage& rgb) {
     held->rowBytes = static_cast<size_t>(rgb.width()) * 3;
     held->pixels = allocateBigBuffer(held->rowBytes * static_cast<size_t>(rgb.height()));
     if (!held->pixels) {
-        throw PrepareError(
-            QStringLiteral("%1: not enough memory for the picture").arg(path).toStdString());
+        throw PrepareError(QStringLiteral("%1: not enough memory for the picture").arg(path));
     }
     if (vips_sink_disc(rgb.get_image(), copyStrip, held.get()) != 0) {
         throw vips::VError();
@@ -184,9 +182,8 @@ PrintCanvas layOutPrint(const QString& path, const formats::TFormatsRecord& form
             l);
     } catch (const vips::VError& e) {
         vips_error_clear();
-        throw PrepareError(QStringLiteral("%1: %2")
-                               .arg(path, QString::fromUtf8(e.what()).trimmed())
-                               .toStdString());
+        throw PrepareError(
+            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what()).trimmed()));
     }
 }
 
@@ -203,8 +200,7 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
     try {
         encoded = encodeJpeg(print.image, 80);
     } catch (const PrepareError& e) {
-        throw PrepareError(
-            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what())).toStdString());
+        throw PrepareError(QStringLiteral("%1: %2").arg(path, e.text()));
     }
 
     // Through the imaging layer's stream into the program's, as the upload reads it.

@@ -2,17 +2,17 @@
 
 #include <QByteArray>
 #include <QString>
-#include <stdexcept>
 
 #include "formats/formatsrecord.h"
+#include "platform/error.h"
 
 namespace images {
 
 // A photo that cannot be made into a print (unreadable, corrupt, truncated, a format
-// the imaging library cannot decode); what() says why.
-class PrepareError : public std::runtime_error {
+// the imaging library cannot decode); the text says why.
+class PrepareError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
 };
 
 // Marks an encoded JPEG as 300 dpi: within its first 50 bytes, after the five bytes

@@ -338,10 +338,12 @@ void HttpServer::serve(int fd, std::string peer) {
 }
 
 void HttpServer::closeConnection(int fd) {
-    ::close(fd);
+    // Off the list and closed in one step under the lock: stop() shuts down only what
+    // is listed, and a number closed while still listed could be handed to another
+    // descriptor of the process (a client's socket, a database file) meanwhile.
     std::lock_guard<std::mutex> lock(connectionsMutex_);
-    // One entry only: the number may already serve a newer connection too.
     openFds_.erase(std::find(openFds_.begin(), openFds_.end(), fd));
+    ::close(fd);
     connectionsDone_.notify_all();
 }
 

@@ -11,6 +11,12 @@ namespace order {
 
 AddOutcome addFile(OrderTable& table, const QString& path, const QString& format, Field sortField,
                    bool ascending) {
+    if (!table.isOpen()) {
+        throw OrderClosedError(
+            QStringLiteral("Файл %1 не добавлен: список заказа закрыт, потому что файл заказа "
+                           "%2 не удалось прочитать.")
+                .arg(path, table.fileName()));
+    }
     if (table.locate(path)) {
         return AddOutcome::AlreadyListed;
     }

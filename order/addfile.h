@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "order/orderrow.h"
+#include "platform/error.h"
 
 namespace order {
 
@@ -14,10 +15,18 @@ enum class AddOutcome {
     Refused,        // no such file, or not a JPEG the probe accepts: nothing changed
 };
 
+// The order table is closed (its file could not be read nor set aside), so no photo
+// can be added: it would never be saved.
+class OrderClosedError : public platform::Error {
+public:
+    using platform::Error::Error;
+};
+
 // Adds one photo to the order with the default print options: one copy, the given
 // format (the catalogue's first), the first Param and Paper choices, and the size and
 // pixel size the JPEG probe reads. Then the table is sorted by the list's sort state.
-// Throws FileOpenError when the file exists but cannot be opened.
+// Throws FileOpenError when the file exists but cannot be opened, OrderClosedError
+// when the table is closed.
 AddOutcome addFile(OrderTable& table, const QString& path, const QString& format, Field sortField,
                    bool ascending);
 

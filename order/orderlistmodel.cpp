@@ -3,21 +3,12 @@
 #include <QBrush>
 #include <QColor>
 
+#include "order/listcolumns.h"
 #include "order/listrules.h"
 #include "order/ordertable.h"
 #include "order/resolution.h"
 
 namespace order {
-
-namespace {
-
-constexpr Field kColumnFields[OrderListModel::kColumns] = {Field::File, Field::Count, Field::Format,
-                                                           Field::Param, Field::Paper};
-
-const char* const kTitles[OrderListModel::kColumns] = {"Файл", "Количество", "Формат",
-                                                       "Как печатать", "Тип бумаги"};
-
-}  // namespace
 
 OrderListModel::OrderListModel(OrderTable& table, const formats::TFormats& catalogue,
                                QObject* parent)
@@ -53,7 +44,7 @@ QVariant OrderListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid) || index.row() >= table_.rowCount()) {
         return {};
     }
-    const Field field = kColumnFields[index.column()];
+    const Field field = columnField(index.column());
     const OrderRow& row = table_.row(index.row());
     switch (role) {
         case Qt::DisplayRole:
@@ -94,10 +85,13 @@ QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, in
     if (orientation == Qt::Horizontal && section >= 0 && section < kColumns) {
         switch (role) {
             case Qt::DisplayRole:
-                return QString::fromUtf8(kTitles[section]);
-            case Qt::BackgroundRole:
+                return QString::fromUtf8(kListColumns.at(section).title);
+            case Qt::BackgroundRole: {
                 // The photo's own columns green, the print choices blue.
-                return section < 2 ? QColor(57, 150, 57) : QColor(99, 130, 206);
+                const Field field = columnField(section);
+                return field == Field::File || field == Field::Count ? QColor(57, 150, 57)
+                                                                     : QColor(99, 130, 206);
+            }
             case Qt::ForegroundRole:
                 return QColor(Qt::white);
             default:
@@ -109,7 +103,7 @@ QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags OrderListModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && kColumnFields[index.column()] != Field::File) {
+    if (index.isValid() && columnField(index.column()) != Field::File) {
         f |= Qt::ItemIsEditable;
     }
     return f;
@@ -119,7 +113,7 @@ bool OrderListModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
         return false;
     }
-    const Field field = kColumnFields[index.column()];
+    const Field field = columnField(index.column());
     if (field == Field::Count && value.typeId() == QMetaType::QString &&
         !parseInteger(value.toString())) {
         Q_EMIT refused(QStringLiteral("'%1' is not a valid integer value for field '%2'")

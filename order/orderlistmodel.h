@@ -3,13 +3,14 @@
 #include <QAbstractTableModel>
 
 #include "formats/formatsrecord.h"
+#include "order/listcolumns.h"
 
 namespace order {
 
 class OrderTable;
 
-// The order list's model over the order table: one row per photo, the columns File,
-// Count, Format, Param and Paper. Rows whose print resolution is too low are red while
+// The order list's model over the order table: one row per photo, the columns of
+// kListColumns. Rows whose print resolution is too low are red while
 // warnings are shown (not during an upload). Values typed into cells go through the
 // table's validation; a Count that is not a number is refused with a message.
 // Lives on the user-interface thread with its table.
@@ -30,7 +31,7 @@ public:
     // Red rows only while no upload runs.
     void setWarningsShown(bool shown);
 
-    static constexpr int kColumns = 5;
+    static constexpr int kColumns = kListColumnCount;
     // Whether a cell's row is shown with the resolution warning (red, silver while
     // highlighted).
     static constexpr int WarningRole = Qt::UserRole + 1;

@@ -1,5 +1,6 @@
 #include "order/orderrow.h"
 
+#include "order/choices.h"
 #include "order/keyrule.h"
 
 #include <limits>
@@ -44,7 +45,7 @@ int fieldWidth(Field field) {
         case Field::Paper:
             return 10;
         case Field::Param:
-            return 14;  // "Подготовленный", the longest choice
+            return static_cast<int>(paramPrepared().size());  // the longest choice
         default:
             return 0;
     }

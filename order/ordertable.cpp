@@ -2,18 +2,21 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 
 #include "order/keyrule.h"
+#include "order/log.h"
 
 namespace order {
 
 OrderTable::OrderTable(QObject* parent) : QObject(parent) {}
 
 OrderTable::~OrderTable() {
-    if (isOpen()) {
-        close();
+    const QSignalBlocker quiet(this);
+    if (isOpen() && !close()) {
+        qCWarning(lcOrder) << "the order could not be saved at the end:" << error_;
     }
 }
 
@@ -40,7 +43,7 @@ bool OrderTable::open() {
     state_ = State::Browse;
     changed_ = false;
     error_.clear();
-    emit dataChanged();
+    Q_EMIT dataChanged();
     return true;
 }
 
@@ -56,7 +59,7 @@ bool OrderTable::close() {
     position_ = -1;
     layout_ = OrderFileLayout::standard();
     state_ = State::Closed;
-    emit dataChanged();
+    Q_EMIT dataChanged();
     return true;
 }
 
@@ -90,6 +93,7 @@ bool OrderTable::saveTo(const QString& path) {
     const QByteArray bytes = serializeOrderFile(layout_, rows_);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         error_ = QStringLiteral("Unable to write to csv file %1").arg(path);
+        qCWarning(lcOrder) << "saving failed:" << path << file.errorString();
         return false;
     }
     return true;
@@ -119,8 +123,8 @@ void OrderTable::moveTo(int position) {
         return;
     }
     position_ = position;
-    emit afterScroll();
-    emit dataChanged();
+    Q_EMIT afterScroll();
+    Q_EMIT dataChanged();
 }
 
 void OrderTable::first() {
@@ -142,10 +146,14 @@ void OrderTable::gotoBookmark(int bookmark) {
     moveTo(bookmark);
 }
 
-void OrderTable::append() {
+bool OrderTable::append() {
+    if (!isOpen()) {
+        return false;
+    }
     checkBrowseMode();
     buffer_ = OrderRow();
     state_ = State::Append;
+    return true;
 }
 
 void OrderTable::edit() {
@@ -179,8 +187,8 @@ void OrderTable::post() {
         position_ = rowCount() - 1;
         state_ = State::Browse;
         changed_ = true;
-        emit afterScroll();
-        emit dataChanged();
+        Q_EMIT afterScroll();
+        Q_EMIT dataChanged();
     } else if (state_ == State::Edit) {
         StoredRow& stored = rows_[position_];
         if (!(stored.row == buffer_)) {
@@ -192,14 +200,14 @@ void OrderTable::post() {
         }
         state_ = State::Browse;
         changed_ = true;
-        emit dataChanged();
+        Q_EMIT dataChanged();
     }
 }
 
 void OrderTable::cancel() {
     if (state_ == State::Edit || state_ == State::Append) {
         state_ = State::Browse;
-        emit dataChanged();
+        Q_EMIT dataChanged();
     }
 }
 
@@ -217,9 +225,9 @@ bool OrderTable::locate(const QString& path) {
     const int found = static_cast<int>(it - rows_.begin());
     if (found != position_) {
         position_ = found;
-        emit afterScroll();
+        Q_EMIT afterScroll();
     }
-    emit dataChanged();
+    Q_EMIT dataChanged();
     return true;
 }
 
@@ -240,6 +248,9 @@ int compareFieldValues(Field field, const OrderRow& a, const OrderRow& b) {
 }
 
 void OrderTable::sort(Field field, bool ascending) {
+    if (!isOpen()) {
+        return;
+    }
     checkBrowseMode();
     std::stable_sort(rows_.begin(), rows_.end(), [&](const StoredRow& a, const StoredRow& b) {
         const int order = compareFieldValues(field, a.row, b.row);
@@ -248,18 +259,21 @@ void OrderTable::sort(Field field, bool ascending) {
     sortedBy_ = std::make_pair(field, ascending);
     changed_ = true;
     position_ = rows_.empty() ? -1 : 0;
-    emit afterScroll();
-    emit dataChanged();
+    Q_EMIT afterScroll();
+    Q_EMIT dataChanged();
 }
 
-void OrderTable::appendSorted(const OrderRow& row, Field field, bool ascending) {
+bool OrderTable::appendSorted(const OrderRow& row, Field field, bool ascending) {
+    if (!isOpen()) {
+        return false;
+    }
     checkBrowseMode();
     if (sortedBy_ != std::make_pair(field, ascending)) {
         append();
         buffer_ = row;
         post();
         sort(field, ascending);
-        return;
+        return true;
     }
     // After every row that does not sort behind the new one, as a stable sort of the
     // table with the row appended would place it.
@@ -272,8 +286,9 @@ void OrderTable::appendSorted(const OrderRow& row, Field field, bool ascending) 
     indexKey(row.file, 1);
     changed_ = true;
     position_ = 0;
-    emit afterScroll();
-    emit dataChanged();
+    Q_EMIT afterScroll();
+    Q_EMIT dataChanged();
+    return true;
 }
 
 void OrderTable::deleteRows(int from, int to) {
@@ -293,11 +308,14 @@ void OrderTable::deleteRows(int from, int to) {
         position_ = position_ < rowCount() ? 0 : rowCount() - 1;
     }
     changed_ = true;
-    emit afterScroll();
-    emit dataChanged();
+    Q_EMIT afterScroll();
+    Q_EMIT dataChanged();
 }
 
 void OrderTable::empty() {
+    if (!isOpen()) {
+        return;
+    }
     if (state_ == State::Edit || state_ == State::Append) {
         state_ = State::Browse;
     }
@@ -305,12 +323,12 @@ void OrderTable::empty() {
     keyCount_.clear();
     position_ = -1;
     QFile::remove(fileName_);
-    emit afterScroll();
-    emit dataChanged();
+    Q_EMIT afterScroll();
+    Q_EMIT dataChanged();
 }
 
 void OrderTable::refresh() {
-    emit dataChanged();
+    Q_EMIT dataChanged();
 }
 
 std::optional<QString> openSettingAsideDamaged(OrderTable& table) {
@@ -320,10 +338,20 @@ std::optional<QString> openSettingAsideDamaged(OrderTable& table) {
     QString message = table.errorString();
     const QString aside = table.fileName() + QStringLiteral(".damaged");
     QFile::remove(aside);
-    if (QFile::rename(table.fileName(), aside)) {
+    if (!QFile::rename(table.fileName(), aside)) {
+        qCWarning(lcOrder) << "the damaged order file could not be set aside:" << table.fileName();
+        return message + QStringLiteral(
+                             "\r\n\r\nФайл заказа %1 не удалось отложить, поэтому список "
+                             "закрыт: фотографии в него не добавляются. Переместите этот файл "
+                             "и запустите программу снова.")
+                             .arg(table.fileName());
+    }
+    qCWarning(lcOrder) << "the damaged order file was set aside as" << aside;
+    message +=
+        QStringLiteral("\r\n\r\nФайл заказа сохранён как %1, список начат заново.").arg(aside);
+    if (!table.open()) {
         message +=
-            QStringLiteral("\r\n\r\nФайл заказа сохранён как %1, список начат заново.").arg(aside);
-        table.open();
+            QStringLiteral("\r\n\r\nНовый список открыть не удалось: %1").arg(table.errorString());
     }
     return message;
 }

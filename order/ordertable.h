@@ -19,6 +19,8 @@ namespace order {
 //
 // Saving happens on close() when the table changed since it was opened or saved; it
 // writes a new file and swaps it in, so a failed save leaves the old file whole.
+// A closed table holds no rows and refuses every change (appends, edits, sorts,
+// deletions, emptying): nothing is taken that a later close() would not save.
 class OrderTable : public QObject {
     Q_OBJECT
 
@@ -29,8 +31,9 @@ public:
     using Validator = std::function<bool(Field field, const QVariant& value)>;
 
     explicit OrderTable(QObject* parent = nullptr);
-    // Closes the table, saving it when changed; a failed save is not reported here
-    // (close() explicitly first to learn of it).
+    // Closes the table, saving it when changed, without any notice (whoever listened
+    // may be gone by now); a failed save is only logged here: close() explicitly first
+    // to learn of it.
     ~OrderTable() override;
 
     void setFileName(const QString& path) { fileName_ = path; }
@@ -74,8 +77,8 @@ public:
     void gotoBookmark(int bookmark);
 
     // Starts a new row, which post() adds at the end; fields set on it are not
-    // validated.
-    void append();
+    // validated. False on a closed table.
+    bool append();
     // Starts changing the current row.
     void edit();
     // Sets a field of the row being appended or edited (starting an edit when
@@ -92,17 +95,19 @@ public:
     // Sorts all rows by one field; the cursor goes to the first row.
     void sort(Field field, bool ascending);
     // Appends a row and sorts the table as sort() does, in one step: the row takes the
-    // place a stable sort gives it, so adding many rows costs no full sort each.
-    void appendSorted(const OrderRow& row, Field field, bool ascending);
+    // place a stable sort gives it, so adding many rows costs no full sort each. False
+    // on a closed table.
+    bool appendSorted(const OrderRow& row, Field field, bool ascending);
     // Removes the rows from..to (inclusive); the cursor goes to the first row when
     // its old position is still inside the table, else to the last row.
     void deleteRows(int from, int to);
-    // Removes every row and deletes the file at once; the changed flag is kept.
+    // Removes every row and deletes the file at once; the changed flag is kept. A
+    // closed table leaves its file alone: it may be one that could not be read.
     void empty();
     // Tells the views to show the current row again.
     void refresh();
 
-signals:
+Q_SIGNALS:
     // The current row or the data changed.
     void dataChanged();
     // The cursor moved.
@@ -140,7 +145,9 @@ int compareFieldValues(Field field, const OrderRow& a, const OrderRow& b);
 
 // Opens the table at start-up. When its file cannot be read, the file is moved aside
 // (as Data.csv.damaged) so it is never overwritten by an empty order, an empty table
-// is opened, and the message for the user is returned.
+// is opened, and the message for the user is returned. When the file cannot be moved
+// aside, or the empty table cannot be opened after all, the table stays closed and
+// the message says so.
 std::optional<QString> openSettingAsideDamaged(OrderTable& table);
 
 }  // namespace order

@@ -74,8 +74,7 @@ bool ReadJpegInfo(const QString& FileName, quint16& Width, quint16& Height, qint
     if (fd.get() < 0) {
         const int error = errno;
         throw FileOpenError(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(FileName, QString::fromLocal8Bit(std::strerror(error)))
-                                .toStdString());
+                                .arg(FileName, QString::fromLocal8Bit(std::strerror(error))));
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {

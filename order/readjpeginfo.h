@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QString>
-#include <stdexcept>
+
+#include "platform/error.h"
 
 namespace order {
 
-// A file that exists but cannot be opened (no permission, locked); what() is the
+// A file that exists but cannot be opened (no permission, locked); the text is the
 // message the user sees, with the system's reason.
-class FileOpenError : public std::runtime_error {
+class FileOpenError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
 };
 
 // Reads a photo's pixel size from its JPEG frame header and the file's size (the low

@@ -36,7 +36,7 @@ std::optional<PrintResolution> printResolution(const OrderRow& row,
     if (!dpi) {
         return std::nullopt;
     }
-    const bool prepared = row.param == paramChoices().at(2);
+    const bool prepared = row.param == paramPrepared();
     return PrintResolution{*dpi, *dpi < format->DPI_Min && !prepared};
 }
 

@@ -3,15 +3,13 @@
 #include <curl/curl.h>
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include "service/log.h"
 #include "service/replytext.h"
 #include "service/splittext.h"
-
-Q_LOGGING_CATEGORY(lcHttp, "korvella.service.http", QtWarningMsg)
 
 namespace service {
 
@@ -53,9 +51,16 @@ QString realmOf(const QByteArray& headers, bool proxy) {
 
 }  // namespace
 
+HttpGlobal::HttpGlobal() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+}
+
+HttpGlobal::~HttpGlobal() {
+    curl_global_cleanup();
+}
+
 SystemError::SystemError(int code, const QString& text)
-    : std::runtime_error(
-          QStringLiteral("System Error.  Code: %1.\r\n%2").arg(code).arg(text).toStdString()),
+    : platform::Error(QStringLiteral("System Error.  Code: %1.\r\n%2").arg(code).arg(text)),
       code_(code) {}
 
 std::optional<platform::Dialogs::Credentials> CredentialStore::find(const QString& site) const {
@@ -146,7 +151,7 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
             const CURLcode result = curl_easy_perform(curl);
             long status = 0;
             curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-            qCDebug(lcHttp) << "GET" << address << "->" << status << curl_easy_strerror(result);
+            qCDebug(lcService) << "GET" << address << "->" << status << curl_easy_strerror(result);
             if (result != CURLE_OK || (status != 401 && status != 407)) {
                 break;
             }
@@ -166,9 +171,8 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
     }
     QFile file(FileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size()) {
-        throw FileCreateError(QStringLiteral("Cannot create file \"%1\". %2")
-                                  .arg(FileName, file.errorString())
-                                  .toStdString());
+        throw FileCreateError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
     }
     return {};
 }

@@ -5,15 +5,15 @@
 #include <QString>
 #include <chrono>
 #include <optional>
-#include <stdexcept>
 
 #include "platform/dialogs.h"
+#include "platform/error.h"
 
 namespace service {
 
 // An error of the operating system or the HTTP layer, raised to the caller with the
 // message "System Error.  Code: %d.\r\n%s".
-class SystemError : public std::runtime_error {
+class SystemError : public platform::Error {
 public:
     SystemError(int code, const QString& text);
     int code() const { return code_; }
@@ -23,9 +23,20 @@ private:
 };
 
 // A file that HttpGet cannot create: "Cannot create file "%s". %s".
-class FileCreateError : public std::runtime_error {
+class FileCreateError : public platform::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using platform::Error::Error;
+};
+
+// libcurl's process-wide set-up, for the life of this object: made once in main()
+// before any thread exists (the set-up is not thread-safe), ended after the last
+// request.
+class HttpGlobal {
+public:
+    HttpGlobal();
+    ~HttpGlobal();
+    HttpGlobal(const HttpGlobal&) = delete;
+    HttpGlobal& operator=(const HttpGlobal&) = delete;
 };
 
 // The user agent of every request to the service.

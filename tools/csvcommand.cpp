@@ -1,4 +1,4 @@
-#include "csvcommand.h"
+#include "tools/csvcommand.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
-#include "formatscommand.h"
+#include "tools/formatscommand.h"
 
 #include "formats/catalogue.h"
 #include "korvella/buildconfig.h"
 #include "platform/settingsstore.h"
-#include "printingdialogs.h"
 #include "service/httpget.h"
+#include "tools/printingdialogs.h"
 
 namespace tool {
 
@@ -31,8 +31,9 @@ int runFormatsCommand(const QStringList& args, QTextStream& out, QTextStream& er
             force, catalogue,
             {[&](const QString& url) { return http.HttpGet(url, QString()); }, store, dialogs, host,
              QString::fromUtf8(korvella::ServiceWebAddress)});
-    } catch (const std::exception& e) {
-        out << QString::fromUtf8(e.what()) << "\n";
+    } catch (const platform::Error& e) {
+        // The program shows this in an error box, like the messages before it.
+        out << e.text() << "\n";
     }
     for (const formats::TFormatsRecord& f : catalogue) {
         out << f.Name << '\t' << QString::number(static_cast<double>(f.Cost), 'g', 9) << '\t'

@@ -2,10 +2,10 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "csvcommand.h"
-#include "formatscommand.h"
-#include "preparecommand.h"
-#include "probecommand.h"
+#include "tools/csvcommand.h"
+#include "tools/formatscommand.h"
+#include "tools/preparecommand.h"
+#include "tools/probecommand.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "preparecommand.h"
+#include "tools/preparecommand.h"
 
 #include <QFile>
 
@@ -6,7 +6,7 @@
 
 namespace tool {
 
-int runPrepareCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
+int runPrepareCommand(const QStringList& args, QTextStream& /*out*/, QTextStream& err) {
     bool widthOk = false;
     bool heightOk = false;
     const int width = args.size() == 5 ? args[2].toInt(&widthOk) : 0;
@@ -23,11 +23,14 @@ int runPrepareCommand(const QStringList& args, QTextStream& out, QTextStream& er
         QFile file(args[1]);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(jpeg) != jpeg.size()) {
-            out << "Cannot write " << args[1] << ": " << file.errorString() << "\n";
+            err << "Cannot write " << args[1] << ": " << file.errorString() << "\n";
             return 1;
         }
+    } catch (const platform::Error& e) {
+        err << e.text() << "\n";
+        return 1;
     } catch (const std::exception& e) {
-        out << QString::fromUtf8(e.what()) << "\n";
+        err << QString::fromUtf8(e.what()) << "\n";
         return 1;
     }
     return 0;

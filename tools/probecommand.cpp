@@ -1,4 +1,4 @@
-#include "probecommand.h"
+#include "tools/probecommand.h"
 
 #include "order/readjpeginfo.h"
 
@@ -22,7 +22,7 @@ int runProbeCommand(const QStringList& args, QTextStream& out, QTextStream& err)
                 out << "refuse\n";
             }
         } catch (const order::FileOpenError& e) {
-            out << QString::fromStdString(e.what()) << '\n';
+            out << e.text() << '\n';
             status = 1;
         }
     }

@@ -26,8 +26,8 @@
 #include "app/help.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
-#include "printingdialogs.h"
 #include "service/Session.h"
+#include "tools/printingdialogs.h"
 #include "upload/progress.h"
 
 namespace {
@@ -112,20 +112,21 @@ int main(int argc, char** argv) {
     ok &= shoot(form, out.filePath(QStringLiteral("TForm1-list.png")));
 
     // Two rows selected and the popup menu open on the list, its format submenu too.
-    QTableView* list = form.list();
+    auto* list = form.findChild<QTableView*>(QStringLiteral("DBGrid1"));
+    auto* popup = form.findChild<QMenu*>(QStringLiteral("PopupMenu1"));
     list->selectionModel()->select(list->model()->index(0, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     list->selectionModel()->select(list->model()->index(3, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     const QPoint at = list->viewport()->mapToGlobal(QPoint(150, 40));
-    form.popupMenu()->popup(at);
+    popup->popup(at);
     settle(300);
-    if (QMenu* formats = form.popupMenu()->findChild<QMenu*>(QStringLiteral("N5"))) {
-        form.popupMenu()->setActiveAction(formats->menuAction());
-        formats->popup(form.popupMenu()->geometry().topRight());
+    if (QMenu* formats = popup->findChild<QMenu*>(QStringLiteral("N5"))) {
+        popup->setActiveAction(formats->menuAction());
+        formats->popup(popup->geometry().topRight());
     }
     ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-popup.png")));
-    form.popupMenu()->close();
+    popup->close();
 
     // The pointer resting on the red row: its hint tells why.
     for (int row = 0; row < list->model()->rowCount(); ++row) {

@@ -1,60 +1,15 @@
 #include "app/artwork/jpegcodec.h"
 
-#include <jpeglib.h>
-
 #include <QFile>
 
-#include <csetjmp>
-#include <cstdio>
-#include <memory>
-#include "images/jpegdestination.h"
+#include "platform/jpeg/jpegcoder.h"
 
 namespace artwork {
 
 namespace {
 
-// libjpeg reports fatal errors through error_exit, which must not return: it jumps
-// back to the call that started the work.
-struct ErrorManager {
-    jpeg_error_mgr pub;
-    std::jmp_buf back;
-};
-
-void jumpBack(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->back, 1);
-}
-
-void quiet(j_common_ptr) {}
-
-struct Decompressor {
-    jpeg_decompress_struct info{};
-    ErrorManager errors{};
-    Decompressor() {
-        info.err = jpeg_std_error(&errors.pub);
-        errors.pub.error_exit = jumpBack;
-        errors.pub.output_message = quiet;
-        jpeg_create_decompress(&info);
-    }
-    ~Decompressor() { jpeg_destroy_decompress(&info); }
-    Decompressor(const Decompressor&) = delete;
-    Decompressor& operator=(const Decompressor&) = delete;
-};
-
-struct Compressor {
-    jpeg_compress_struct info{};
-    ErrorManager errors{};
-    images::JpegByteDestination destination;
-    Compressor() {
-        info.err = jpeg_std_error(&errors.pub);
-        errors.pub.error_exit = jumpBack;
-        errors.pub.output_message = quiet;
-        jpeg_create_compress(&info);
-        destination.attach(info);
-    }
-    ~Compressor() { jpeg_destroy_compress(&info); }
-    Compressor(const Compressor&) = delete;
-    Compressor& operator=(const Compressor&) = delete;
-};
+using jpeg::Compressor;
+using jpeg::Decompressor;
 
 // QImage::Format_RGB32 holds each pixel as the native 32-bit 0xffRRGGBB.
 constexpr J_COLOR_SPACE kRgb32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/windowgeometry.h"
+#include "app/artwork/windowgeometry.h"
 
 namespace artwork {
 

@@ -4,7 +4,7 @@
 
 // The window pictures, drawn from code so that they can be made again from the
 // repository (scripts/make-artwork.sh). Buttons, boxes and panels lie exactly where
-// app/windowgeometry.h puts the controls over them.
+// windowgeometry.h puts the controls over them.
 namespace artwork {
 
 // The main window's empty layout (Image2, 739 x 437).

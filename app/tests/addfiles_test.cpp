@@ -16,6 +16,7 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 
+using testing_support::control;
 using testing_support::readFile;
 using testing_support::ScriptedDialogs;
 using testing_support::UserFolders;
@@ -38,7 +39,7 @@ protected:
         return path;
     }
 
-    order::OrderTable& table() { return program_->form1().orderTable(); }
+    order::OrderTable& table() { return program_->state().Data; }
     QString dataFile() const { return folders_.workFolder() + QStringLiteral("Data.csv"); }
 
     QStringList files() {
@@ -75,11 +76,11 @@ protected:
 }  // namespace
 
 TEST_F(AddingPhotos, ChosenFilesAreAddedSortedAndSaved) {
-    QAction* send = program_->form1().sendAction();
+    QAction* send = control<QAction>(program_->form1(), "actSend");
     ASSERT_FALSE(send->isEnabled());
     dialogs_.scriptOpenFiles(
         {photo("c.jpg"), photo("A.jpg"), photos_ + "gone.jpg", photo("b.jpeg")});
-    program_->form1().addCommand()->trigger();
+    control<QAction>(program_->form1(), "actAdd")->trigger();
 
     ASSERT_EQ(dialogs_.shown().size(), 1u);
     EXPECT_EQ(dialogs_.shown()[0].text, QStringLiteral("jpeg|*.jpg;*.jpeg|jpg|multiple"));

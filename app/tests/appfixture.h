@@ -1,6 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QObject>
 #include <QStringList>
+#include <QWidget>
 
 #include "formats/catalogue.h"
 #include "platform/settingsstore.h"
@@ -22,6 +26,15 @@ inline void storeFormats(const QStringList& names = {QStringLiteral("10x15"),
             store.setValue(key, valueNames[i], values[i]);
         }
     }
+}
+
+// A control of a window found by its name (its objectName, the name the windows give
+// it); the test fails when there is none.
+template <typename T = QWidget>
+T* control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << "no control " << name;
+    return found;
 }
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/artwork/windowgeometry.h"
 #include "app/bannerrule.h"
 
 namespace {
@@ -51,10 +52,10 @@ TEST(BannerRule, PackingExamples) {
 }
 
 TEST(DragStrip, Geometry) {
-    EXPECT_TRUE(inDragStrip(300, 10));
-    EXPECT_FALSE(inDragStrip(20, 10));
-    EXPECT_FALSE(inDragStrip(100, 10));
-    EXPECT_TRUE(inDragStrip(101, 29));
-    EXPECT_FALSE(inDragStrip(300, 30));
-    EXPECT_FALSE(inDragStrip(600, 0));
+    EXPECT_TRUE(geometry::inDragStrip(300, 10));
+    EXPECT_FALSE(geometry::inDragStrip(20, 10));
+    EXPECT_FALSE(geometry::inDragStrip(100, 10));
+    EXPECT_TRUE(geometry::inDragStrip(101, 29));
+    EXPECT_FALSE(geometry::inDragStrip(300, 30));
+    EXPECT_FALSE(geometry::inDragStrip(600, 0));
 }

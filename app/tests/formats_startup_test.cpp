@@ -5,11 +5,13 @@
 
 #include "app/Unit1.h"
 #include "app/application.h"
+#include "app/tests/appfixture.h"
 #include "formats/messages.h"
 #include "labd/tests/labfixture.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 
+using testing_support::control;
 using testing_support::ScriptedDialogs;
 using testing_support::UserFolders;
 namespace messages = formats::messages;
@@ -37,21 +39,21 @@ TEST(FormatsAtStartUp, TheFirstStartDownloadsLaterStartsDoNot) {
     ScriptedDialogs dialogs;
     {
         Program program(dialogs, at(lab.address()));
-        ASSERT_EQ(program.form1().formats().size(), 6u);
-        EXPECT_EQ(program.form1().formats()[0].Name, "10x15");  // the store's order
-        EXPECT_EQ(program.form1().formats()[0].Width_px, 1795);
-        EXPECT_FALSE(program.form1().terminateRequested());
+        ASSERT_EQ(program.state().Formats.size(), 6u);
+        EXPECT_EQ(program.state().Formats[0].Name, "10x15");  // the store's order
+        EXPECT_EQ(program.state().Formats[0].Width_px, 1795);
+        EXPECT_FALSE(program.state().terminateRequested);
     }
     EXPECT_EQ(lab.requests("format"), 1);
     {
         Program program(dialogs, at(lab.address()));
-        EXPECT_EQ(program.form1().formats().size(), 6u);
+        EXPECT_EQ(program.state().Formats.size(), 6u);
         EXPECT_EQ(lab.requests("format"), 1);
 
-        program.form1().updateFormatsCommand()->trigger();
+        control<QAction>(program.form1(), "actUpdateFormats")->trigger();
         EXPECT_EQ(lab.requests("format"), 2);
-        EXPECT_EQ(program.form1().formats().size(), 6u);
-        EXPECT_FALSE(program.form1().terminateRequested());
+        EXPECT_EQ(program.state().Formats.size(), 6u);
+        EXPECT_FALSE(program.state().terminateRequested);
     }
     EXPECT_TRUE(dialogs.shown().empty());
 }
@@ -61,8 +63,8 @@ TEST(FormatsAtStartUp, NoFormatAndNoConnectionEndsTheProgram) {
     ScriptedDialogs dialogs;
     Program program(dialogs, at(deadAddress()));
     EXPECT_EQ(dialogs.errors(), (QStringList{messages::F1(), messages::L2(), messages::B1(kWeb)}));
-    EXPECT_TRUE(program.form1().terminateRequested());
-    EXPECT_TRUE(program.form1().orderTable().isOpen());  // the rest of start-up still ran
+    EXPECT_TRUE(program.state().terminateRequested);
+    EXPECT_TRUE(program.state().Data.isOpen());  // the rest of start-up still ran
 }
 
 TEST(FormatsUpdate, WithoutAConnectionTheProgramEndsAndTheStoreKeepsItsFormats) {
@@ -71,17 +73,17 @@ TEST(FormatsUpdate, WithoutAConnectionTheProgramEndsAndTheStoreKeepsItsFormats) 
     ScriptedDialogs dialogs;
     {
         Program program(dialogs, at(lab.address()));
-        ASSERT_EQ(program.form1().formats().size(), 6u);
+        ASSERT_EQ(program.state().Formats.size(), 6u);
     }
     Program program(dialogs, at(deadAddress()));
-    EXPECT_EQ(program.form1().formats().size(), 6u);  // from the store
+    EXPECT_EQ(program.state().Formats.size(), 6u);  // from the store
     program.form1().actUpdateFormatsExecute();
     EXPECT_EQ(dialogs.errors(), (QStringList{messages::F1(), messages::L2(), messages::U1(kWeb)}));
-    EXPECT_TRUE(program.form1().terminateRequested());
-    EXPECT_TRUE(program.form1().formats().empty());
+    EXPECT_TRUE(program.state().terminateRequested);
+    EXPECT_TRUE(program.state().Formats.empty());
 
     ScriptedDialogs next;
     Program again(next, at(deadAddress()));
-    EXPECT_EQ(again.form1().formats().size(), 6u);
+    EXPECT_EQ(again.state().Formats.size(), 6u);
     EXPECT_TRUE(next.shown().empty());
 }

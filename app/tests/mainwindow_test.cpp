@@ -27,6 +27,7 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 
+using testing_support::control;
 using testing_support::RecordingUrlOpener;
 using testing_support::ScriptedDialogs;
 using testing_support::UserFolders;
@@ -103,7 +104,7 @@ TEST_F(MainWindow, TheLayoutFollowsTheRowCount) {
                               "btnHelp",
                               "btnClose"};
     const auto expectLayout = [&](bool list) {
-        EXPECT_EQ(form().listLayoutShown(), list);
+        EXPECT_EQ(control(form(), "DBGrid1")->isVisibleTo(&form()), list);
         EXPECT_EQ(form().size(), list ? QSize(678, 600) : QSize(739, 437));
         for (const QString& name : emptyOnly) {
             EXPECT_EQ(form().findChild<QWidget*>(name)->isVisibleTo(&form()), !list)
@@ -173,7 +174,7 @@ TEST_F(MainWindow, HotAreasLieWhereTheirButtonsAreDrawnAndCallTheirHandlers) {
 
     form().DropFiles({photo("a.jpg", 3000, 2000), photo("b.jpg", 3000, 2000)});
     child<HotArea>("JvTransparentButton2")->click();
-    EXPECT_EQ(form().list()->selectionModel()->selectedRows().size(), 2);
+    EXPECT_EQ(control<QTableView>(form(), "DBGrid1")->selectionModel()->selectedRows().size(), 2);
     // The empty layout's "X" lies beyond the list layout's right edge.
     EXPECT_FALSE(form().rect().intersects(child("JvTransparentButton6")->geometry()));
 
@@ -185,8 +186,8 @@ TEST_F(MainWindow, HotAreasLieWhereTheirButtonsAreDrawnAndCallTheirHandlers) {
 TEST_F(MainWindow, UsageHintsAndInformationTexts) {
     testing_support::storeFormats();
     start();
-    EXPECT_EQ(form().usageHintLabel()->text(), kUsageHints[0]);
-    EXPECT_EQ(form().infoLabel()->text(), kUsageHints[0]);
+    EXPECT_EQ(control<QLabel>(form(), "Label2")->text(), kUsageHints[0]);
+    EXPECT_EQ(control<QLabel>(form(), "Label3")->text(), kUsageHints[0]);
     auto* timer = child<QTimer>("Timer1");
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->interval(), 30000);
@@ -195,14 +196,14 @@ TEST_F(MainWindow, UsageHintsAndInformationTexts) {
     std::set<QString> hints;
     for (int i = 0; i < 200; ++i) {
         child<HotArea>("JvTransparentButton13")->click();
-        hints.insert(form().usageHintLabel()->text());
+        hints.insert(control<QLabel>(form(), "Label2")->text());
     }
     EXPECT_EQ(hints, std::set<QString>(kUsageHints.begin(), kUsageHints.end()));
 
     std::set<QString> infos;
     for (int i = 0; i < 100; ++i) {
         child<HotArea>(i % 2 ? "btnInfo" : "JvTransparentButton12")->click();
-        infos.insert(form().infoLabel()->text());
+        infos.insert(control<QLabel>(form(), "Label3")->text());
     }
     ASSERT_EQ(infos.size(), 2u);
     EXPECT_TRUE(infos.count(kUsageHints[0]));
@@ -253,7 +254,7 @@ TEST_F(MainWindow, KeysOpenHelpAndTheFileDialogAndEnterOnAnEmptyListDoesNothing)
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 1);
 
     form().DropFiles({photo("a.jpg", 3000, 2000)});
-    ASSERT_TRUE(form().listLayoutShown());
+    ASSERT_TRUE(control(form(), "DBGrid1")->isVisibleTo(&form()));
     closeHelpSoon();
     QTest::keyClick(&form(), Qt::Key_F1);
     EXPECT_EQ(helpShown, 2);
@@ -267,16 +268,18 @@ TEST_F(MainWindow, TheBannerIsFetchedWhenMissingOrTwoDaysOldAndAnimatesInTheList
 
     start(host);
     EXPECT_EQ(lab.requests("banner.gif"), 1);
-    ASSERT_NE(form().bannerMovie(), nullptr);
-    EXPECT_TRUE(form().bannerMovie()->isValid());
-    EXPECT_EQ(form().bannerMovie()->state(), QMovie::NotRunning);  // empty order
+    ASSERT_NE(control<QLabel>(form(), "banner")->movie(), nullptr);
+    EXPECT_TRUE(control<QLabel>(form(), "banner")->movie()->isValid());
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie()->state(),
+              QMovie::NotRunning);  // empty order
     form().DropFiles({photo("a.jpg", 3000, 2000)});
-    EXPECT_EQ(form().bannerMovie()->state(), QMovie::Running);
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie()->state(), QMovie::Running);
     program_.reset();
 
     start(host);  // fresh: used as it is
     EXPECT_EQ(lab.requests("banner.gif"), 1);
-    EXPECT_EQ(form().bannerMovie()->state(), QMovie::Running);  // the order has a row
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie()->state(),
+              QMovie::Running);  // the order has a row
     program_.reset();
 
     QFile file(cached);
@@ -295,9 +298,9 @@ TEST_F(MainWindow, WithoutABannerStartUpGoesOnSilently) {
     testing_support::writeFile(folders_.workFolder() + QStringLiteral("banner.gif"),
                                "GIF89a broken");
     start();  // nothing listens there, and the cached banner is damaged
-    EXPECT_EQ(form().bannerMovie(), nullptr);
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie(), nullptr);
     EXPECT_TRUE(dialogs_.shown().empty());
-    EXPECT_FALSE(form().terminateRequested());
+    EXPECT_FALSE(program_->state().terminateRequested);
 }
 
 TEST_F(MainWindow, TheWheelClearsTheSelectionAndMovesTheCursor) {
@@ -309,7 +312,7 @@ TEST_F(MainWindow, TheWheelClearsTheSelectionAndMovesTheCursor) {
     }
     form().DropFiles(photos);
     showAndActivate();
-    QTableView* list = form().list();
+    QTableView* list = control<QTableView>(form(), "DBGrid1");
     const int visible = list->viewport()->height() / 17;
     const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at(20, 20);
@@ -317,7 +320,7 @@ TEST_F(MainWindow, TheWheelClearsTheSelectionAndMovesTheCursor) {
                           Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(list->viewport(), &event);
     };
-    order::OrderTable& table = form().orderTable();
+    order::OrderTable& table = program_->state().Data;
     table.first();
     list->selectAll();
     wheel(-120, Qt::NoModifier);  // one notch down
@@ -337,8 +340,8 @@ TEST_F(MainWindow, CellHintsDescribeTheRowUnderThePointer) {
     testing_support::storeFormats();  // 152 mm wide, at least 150 dpi
     start();
     form().DropFiles({photo("coarse.jpg", 640, 480), photo("fine.jpg", 3000, 2000)});
-    QAbstractItemModel* model = form().list()->model();
-    form().orderTable().first();  // the cursor on coarse.jpg: the hints follow the cell
+    QAbstractItemModel* model = control<QTableView>(form(), "DBGrid1")->model();
+    program_->state().Data.first();  // the cursor on coarse.jpg: the hints follow the cell
     const auto hint = [&](int row, int column) {
         return form().DBGrid1ShowCellHint(model->index(row, column));
     };
@@ -348,7 +351,7 @@ TEST_F(MainWindow, CellHintsDescribeTheRowUnderThePointer) {
                                             "недостаточно для печати фотографии в этом формате!"),
                              3000));
     EXPECT_EQ(hint(1, 2).first, QString());  // fits its column
-    form().list()->setColumnWidth(3, 30);
+    control<QTableView>(form(), "DBGrid1")->setColumnWidth(3, 30);
     EXPECT_EQ(hint(1, 3), std::make_pair(QStringLiteral("С полями"), 3000));
 }
 
@@ -356,7 +359,7 @@ TEST_F(MainWindow, CellEditorsOfferThePickListsAndTheTableRefusesWhatIsNotOnThem
     testing_support::storeFormats({"10x15", "9x13"});
     start();
     form().DropFiles({photo("a.jpg", 3000, 2000)});
-    QTableView* list = form().list();
+    QTableView* list = control<QTableView>(form(), "DBGrid1");
     auto* delegate = qobject_cast<OrderListDelegate*>(list->itemDelegate());
     ASSERT_NE(delegate, nullptr);
     QAbstractItemModel* model = list->model();
@@ -396,7 +399,7 @@ TEST_F(MainWindow, CoarseRowsAreRedAndSilverWhileHighlighted) {
     form().DropFiles(
         {photo("a.jpg", 640, 480), photo("b.jpg", 640, 480), photo("c.jpg", 3000, 2000)});
     showAndActivate();
-    QTableView* list = form().list();
+    QTableView* list = control<QTableView>(form(), "DBGrid1");
     list->selectionModel()->select(list->model()->index(1, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     const QImage shot = list->viewport()->grab().toImage();
@@ -412,7 +415,7 @@ TEST_F(MainWindow, CoarseRowsAreRedAndSilverWhileHighlighted) {
     list->selectionModel()->clearSelection();
     list->selectionModel()->select(list->model()->index(0, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    form().popupMenu()->findChild<QMenu*>("N6")->actions()[2]->trigger();
+    control<QMenu>(form(), "PopupMenu1")->findChild<QMenu*>("N6")->actions()[2]->trigger();
     list->selectionModel()->clearSelection();
     EXPECT_EQ(QColor(list->viewport()->grab().toImage().pixel(
                   list->visualRect(list->model()->index(0, 1)).right() - 3,
@@ -424,7 +427,7 @@ TEST_F(MainWindow, TheSortedTitleShowsTheDirection) {
     testing_support::storeFormats();
     start();
     form().DropFiles({photo("a.jpg", 3000, 2000)});
-    QHeaderView* titles = form().list()->horizontalHeader();
+    QHeaderView* titles = control<QTableView>(form(), "DBGrid1")->horizontalHeader();
     form().DBGrid1TitleClick(2);
     EXPECT_TRUE(titles->isSortIndicatorShown());
     EXPECT_EQ(titles->sortIndicatorSection(), 2);

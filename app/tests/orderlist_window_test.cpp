@@ -14,6 +14,7 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 
+using testing_support::control;
 using testing_support::ScriptedDialogs;
 using testing_support::UserFolders;
 
@@ -37,13 +38,15 @@ protected:
         }
     }
     TForm1& form() { return program_->form1(); }
-    order::OrderTable& table() { return form().orderTable(); }
-    QMenu* submenu(const char* name) { return form().popupMenu()->findChild<QMenu*>(name); }
+    order::OrderTable& table() { return program_->state().Data; }
+    QMenu* submenu(const char* name) {
+        return control<QMenu>(form(), "PopupMenu1")->findChild<QMenu*>(name);
+    }
     void select(std::initializer_list<int> rows) {
-        QItemSelectionModel* selection = form().list()->selectionModel();
+        QItemSelectionModel* selection = control<QTableView>(form(), "DBGrid1")->selectionModel();
         selection->clear();
         for (const int row : rows) {
-            selection->select(form().list()->model()->index(row, 0),
+            selection->select(control<QTableView>(form(), "DBGrid1")->model()->index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
@@ -65,13 +68,13 @@ TEST_F(ListWindow, ChoicesFollowTheCatalogue) {
     const QList<QAction*> formats = submenu("N5")->actions();
     ASSERT_EQ(formats.size(), 3);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(formats[i]->text(), form().formats()[static_cast<size_t>(i)].Name);
+        EXPECT_EQ(formats[i]->text(), program_->state().Formats[static_cast<size_t>(i)].Name);
         EXPECT_EQ(formats[i]->data().toInt(), i);
     }
-    EXPECT_EQ(form().formatPickList(), (QStringList{"10x15", "30x20", "9x13"}));
+    EXPECT_EQ(program_->state().FormatPickList(), (QStringList{"10x15", "30x20", "9x13"}));
     EXPECT_EQ(submenu("N6")->actions().size(), 3);
     EXPECT_EQ(submenu("N7")->actions().size(), 2);
-    EXPECT_EQ(form().countLabel()->text(), "4");
+    EXPECT_EQ(control<QLabel>(form(), "Label1")->text(), "4");
     EXPECT_TRUE(submenu("N5")->menuAction()->isVisible());
     EXPECT_EQ(form().size(), QSize(678, 600));  // the list layout's size
 }
@@ -83,7 +86,7 @@ TEST_F(ListWindow, BatchApplyWritesEverySelectedRowAndKeepsTheSelection) {
     EXPECT_EQ(table().row(1).count, 1);
     EXPECT_EQ(table().row(2).count, 2);
     EXPECT_EQ(table().row(3).count, 2);
-    EXPECT_EQ(form().list()->selectionModel()->selectedRows().size(), 3);
+    EXPECT_EQ(control<QTableView>(form(), "DBGrid1")->selectionModel()->selectedRows().size(), 3);
     submenu("N5")->actions()[2]->trigger();
     EXPECT_EQ(table().row(0).format, "9x13");
     select({});
@@ -93,29 +96,29 @@ TEST_F(ListWindow, BatchApplyWritesEverySelectedRowAndKeepsTheSelection) {
 
 TEST_F(ListWindow, TitleClicksAndDelete) {
     form().DBGrid1TitleClick(0);  // File, the current sort column: turned round
-    EXPECT_FALSE(form().ascending());
+    EXPECT_FALSE(program_->state().Sort.ascending);
     EXPECT_EQ(table().row(0).file, "/p/d.jpg");
     form().DBGrid1TitleClick(2);  // another column: descending first
-    EXPECT_EQ(form().sortField(), order::Field::Format);
-    EXPECT_FALSE(form().ascending());
+    EXPECT_EQ(program_->state().Sort.field, order::Field::Format);
+    EXPECT_FALSE(program_->state().Sort.ascending);
     form().DBGrid1TitleClick(0);
     select({1, 3});
     form().actDelExecute();
     EXPECT_EQ(table().rowCount(), 2);
     EXPECT_EQ(table().position(), 1);
-    EXPECT_EQ(form().countLabel()->text(), "2");
+    EXPECT_EQ(control<QLabel>(form(), "Label1")->text(), "2");
 }
 
 TEST_F(ListWindow, ClearingDeletesTheOrderFileAtOnceAndHidesTheBatchMenus) {
-    program_->form1().orderTable().close();
+    program_->state().Data.close();
     ASSERT_TRUE(table().open());
     ASSERT_TRUE(QFile::exists(table().fileName()));
-    form().popupMenu()->findChild<QAction*>("N2")->trigger();
+    control<QMenu>(form(), "PopupMenu1")->findChild<QAction*>("N2")->trigger();
     EXPECT_FALSE(QFile::exists(table().fileName()));
-    EXPECT_EQ(form().countLabel()->text(), "0");
+    EXPECT_EQ(control<QLabel>(form(), "Label1")->text(), "0");
     EXPECT_FALSE(submenu("N5")->menuAction()->isVisible());
-    EXPECT_FALSE(form().list()->isEnabled());
-    EXPECT_FALSE(form().sendAction()->isEnabled());
+    EXPECT_FALSE(control<QTableView>(form(), "DBGrid1")->isEnabled());
+    EXPECT_FALSE(control<QAction>(form(), "actSend")->isEnabled());
     EXPECT_EQ(form().size(), QSize(739, 437));  // the empty layout's size
 }
 
@@ -133,7 +136,7 @@ TEST_F(ListWindow, NavigationIsDisabledAtTheEnds) {
 }
 
 TEST_F(ListWindow, ATypedCountThatIsNoNumberIsRefusedWithTheMessage) {
-    QAbstractItemModel* model = form().list()->model();
+    QAbstractItemModel* model = control<QTableView>(form(), "DBGrid1")->model();
     EXPECT_FALSE(model->setData(model->index(0, 1), QStringLiteral("abc")));
     EXPECT_FALSE(model->setData(model->index(0, 1), QStringLiteral("0")));
     EXPECT_FALSE(model->setData(model->index(0, 2), QStringLiteral("13x18")));

@@ -18,6 +18,7 @@
 #include "service/Session.h"
 #include "upload/progress.h"
 
+using testing_support::control;
 using testing_support::readFile;
 using testing_support::ScriptedDialogs;
 using testing_support::UserFolders;
@@ -54,9 +55,9 @@ TEST(StartUp, CreatesTheFiveWindowsWithTheirCaptions) {
         EXPECT_EQ(windows[i].first->objectName(), names[static_cast<int>(i)]);
         EXPECT_EQ(windows[i].first->windowTitle(), windows[i].second);
     }
-    EXPECT_EQ(program.form1().SendTask, nullptr);
-    EXPECT_EQ(program.form1().sortField(), order::Field::File);
-    EXPECT_TRUE(program.form1().ascending());
+    EXPECT_EQ(program.state().SendTask, nullptr);
+    EXPECT_EQ(program.state().Sort.field, order::Field::File);
+    EXPECT_TRUE(program.state().Sort.ascending);
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
@@ -65,7 +66,7 @@ TEST(StartUp, WithoutAnOrderFileTheListIsEmptyAndSendingIsOff) {
     testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
-    order::OrderTable& table = program.form1().orderTable();
+    order::OrderTable& table = program.state().Data;
     EXPECT_TRUE(table.isOpen());
     EXPECT_EQ(table.rowCount(), 0);
     EXPECT_EQ(table.fileName(), folders.workFolder() + QStringLiteral("Data.csv"));
@@ -82,10 +83,10 @@ TEST(StartUp, RowsAreShownSortedAndSavedSortedAtExit) {
     writeFile(data, kBom + "File;Count\r\n/p/c.jpg;1\r\n/p/A.jpg;2\r\n/p/b.jpg;3\r\n");
     ScriptedDialogs dialogs;
     Program program(dialogs);
-    order::OrderTable& table = program.form1().orderTable();
+    order::OrderTable& table = program.state().Data;
     EXPECT_EQ(files(table), (QStringList{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
     EXPECT_EQ(table.position(), 0);
-    EXPECT_TRUE(program.form1().sendAction()->isEnabled());
+    EXPECT_TRUE(control<QAction>(program.form1(), "actSend")->isEnabled());
 
     program.shutdown();
     EXPECT_EQ(readFile(data), kBom +
@@ -99,13 +100,13 @@ TEST(StartUp, TheSendCommandFollowsTheRowCount) {
     testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
-    order::OrderTable& table = program.form1().orderTable();
+    order::OrderTable& table = program.state().Data;
     table.append();
     table.setField(order::Field::File, QStringLiteral("/a.jpg"));
     table.post();
-    EXPECT_TRUE(program.form1().sendAction()->isEnabled());
+    EXPECT_TRUE(control<QAction>(program.form1(), "actSend")->isEnabled());
     table.empty();
-    EXPECT_FALSE(program.form1().sendAction()->isEnabled());
+    EXPECT_FALSE(control<QAction>(program.form1(), "actSend")->isEnabled());
 }
 
 TEST(StartUp, DamagedOrderFileIsReportedKeptAndAnEmptyListUsed) {
@@ -118,8 +119,8 @@ TEST(StartUp, DamagedOrderFileIsReportedKeptAndAnEmptyListUsed) {
     ScriptedDialogs dialogs;
     {
         Program program(dialogs);
-        EXPECT_TRUE(program.form1().orderTable().isOpen());
-        EXPECT_EQ(program.form1().orderTable().rowCount(), 0);
+        EXPECT_TRUE(program.state().Data.isOpen());
+        EXPECT_EQ(program.state().Data.rowCount(), 0);
     }
     ASSERT_EQ(dialogs.errors().size(), 1);
     EXPECT_EQ(dialogs.errors()[0],
@@ -134,7 +135,7 @@ TEST(Shutdown, AFailedSaveIsShown) {
     testing_support::storeFormats();
     ScriptedDialogs dialogs;
     Program program(dialogs);
-    order::OrderTable& table = program.form1().orderTable();
+    order::OrderTable& table = program.state().Data;
     table.append();
     table.setField(order::Field::File, QStringLiteral("/a.jpg"));
     table.post();

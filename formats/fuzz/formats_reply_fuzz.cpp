@@ -7,13 +7,25 @@
 #include <cstdint>
 
 #include "formats/catalogue.h"
+#include "platform/dialogs.h"
 #include "platform/settingsstore.h"
-#include "platform/testing/scripteddialogs.h"
 #include "service/replytext.h"
 
 namespace {
 
 QTemporaryDir* configFolder = nullptr;
+
+// Messages are shown to nobody; questions get their cautious answer.
+class SilentDialogs final : public platform::Dialogs {
+public:
+    void showError(const QString&) override {}
+    Answer askAbortRetryIgnore(const QString&) override { return Answer::Abort; }
+    bool askYesNo(const QString&) override { return false; }
+    QStringList getOpenFileNames(const OpenFileRequest&) override { return {}; }
+    std::optional<Credentials> askCredentials(const CredentialsRequest&) override {
+        return std::nullopt;
+    }
+};
 
 }  // namespace
 
@@ -28,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray reply(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     {
         platform::QSettingsStore store;
-        testing_support::ScriptedDialogs dialogs;
-        const formats::Catalogue catalogue{
+        SilentDialogs dialogs;
+        const formats::CatalogueServices catalogue{
             [&](const QString&) { return service::replyText(reply); }, store, dialogs,
             QStringLiteral("lab.test"), QStringLiteral("http://lab.test/")};
         formats::TFormats loaded;

@@ -48,11 +48,11 @@ protected:
     testing_support::ScriptedDialogs dialogs_;
     QByteArray reply_;
     QStringList requested_;
-    formats::Catalogue catalogue_{[this](const QString& url) {
-                                      requested_ << url;
-                                      return service::replyText(reply_);
-                                  },
-                                  store_, dialogs_, QStringLiteral("lab.test"), kWeb};
+    formats::CatalogueServices catalogue_{[this](const QString& url) {
+                                              requested_ << url;
+                                              return service::replyText(reply_);
+                                          },
+                                          store_, dialogs_, QStringLiteral("lab.test"), kWeb};
 };
 
 }  // namespace

@@ -12,7 +12,11 @@
 #include "images/prepare.h"
 #include "images/tests/printformat.h"
 #include "images/vipsinit.h"
+#include "platform/testing/testfiles.h"
+#include "platform/testing/userfolders.h"
 
+using testing_support::corpusFile;
+using testing_support::testData;
 using vips::VImage;
 
 namespace {
@@ -159,35 +163,41 @@ TEST_F(PreparedPrint, APortraitPhotoIsTurnedClockwise) {
     EXPECT_LT(qBlue(print.pixel(560, 360)), 60);
 }
 
-TEST_F(PreparedPrint, CmykAndGreyPhotosGiveRgbPrints) {
-    for (const char* name :
-         {"jd-jpg-cmyk-1.jpg", "pil-pil_sample_cmyk.jpg", "pil-hopper_gray.jpg"}) {
-        const QString path = QStringLiteral(KORVELLA_CORPUS_DIR "/") + QLatin1String(name);
-        if (!QFileInfo::exists(path)) {
-            GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
-        }
+// CMYK and grey photos print in colour (RGB), whatever they were.
+static void expectRgbPrints(const std::vector<QString>& paths) {
+    for (const QString& path : paths) {
         const QImage print =
             QImage::fromData(images::preparePrint(path, format(120, 80), "Без полей"), "JPG");
-        EXPECT_EQ(print.size(), QSize(120, 80)) << name;
-        EXPECT_FALSE(print.isGrayscale() && std::string(name).find("cmyk") != std::string::npos);
+        EXPECT_EQ(print.size(), QSize(120, 80)) << path.toStdString();
+        EXPECT_FALSE(print.isGrayscale() && path.contains("cmyk")) << path.toStdString();
     }
 }
 
+TEST_F(PreparedPrint, CmykAndGreyPhotosGiveRgbPrints) {
+    expectRgbPrints({testData("images", "cmyk.jpg"), testData("images", "grey.jpg")});
+}
+
+TEST_F(PreparedPrint, CorpusCmykPhotoGivesAnRgbPrint) {
+    KORVELLA_NEED_CORPUS();
+    expectRgbPrints({corpusFile("pil-pil_sample_cmyk.jpg")});
+}
+
 TEST_F(PreparedPrint, BrokenPhotosRaiseAClearError) {
-    for (const char* name : {"pil-truncated_jpeg.jpg", "gen-bomb-65500x65500.jpg", "jd-empty.jpg",
-                             "ljt-testorig.png.jpg"}) {
-        const QString path = QStringLiteral(KORVELLA_CORPUS_DIR "/") + QLatin1String(name);
-        if (!QFileInfo::exists(path)) {
-            GTEST_SKIP() << "the JPEG corpus is not beside this checkout";
-        }
-        if (std::string(name) == "ljt-testorig.png.jpg") {
-            // A PNG under a .jpg name is still a picture: it prints.
-            EXPECT_NO_THROW(images::preparePrint(path, format(120, 80), "С полями"));
-            continue;
-        }
+    for (const QString& path :
+         {testData("images", "truncated.jpg"), testData("images", "bomb-65500x65500.jpg")}) {
         EXPECT_THROW(images::preparePrint(path, format(120, 80), "С полями"), images::PrepareError)
-            << name;
+            << path.toStdString();
     }
+    // An empty file is no photo.
+    const QString empty = dir_.filePath("empty.jpg");
+    testing_support::writeFile(empty, QByteArray());
+    EXPECT_THROW(images::preparePrint(empty, format(120, 80), "С полями"), images::PrepareError);
+}
+
+TEST_F(PreparedPrint, APngUnderAJpegNameStillPrints) {
+    KORVELLA_NEED_CORPUS();
+    EXPECT_NO_THROW(
+        images::preparePrint(corpusFile("ljt-testorig.png.jpg"), format(120, 80), "С полями"));
 }
 
 TEST(DensityStamp, OnlyWhereAJfifSegmentStands) {

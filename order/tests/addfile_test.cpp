@@ -89,7 +89,7 @@ TEST_F(AddFileTest, UnreadableFileRaisesTheError) {
         add(locked);
         ADD_FAILURE() << "no error raised";
     } catch (const FileOpenError& e) {
-        EXPECT_EQ(QString::fromStdString(e.what()),
+        EXPECT_EQ(e.text(),
                   QStringLiteral("Cannot open file \"%1\". Permission denied").arg(locked));
     }
     EXPECT_EQ(table_.rowCount(), 0);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,12 +7,13 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <csetjmp>
 
 #include "order/jpegprobe.h"
 #include "order/readjpeginfo.h"
 #include "order/tests/referencewalk.h"
+#include "platform/jpeg/jpegcoder.h"
 #include "platform/testing/jpegbytes.h"
+#include "platform/testing/testfiles.h"
 #include "platform/testing/userfolders.h"
 
 using namespace order;
@@ -141,31 +141,16 @@ namespace {
 
 // The frame size as libjpeg reads it: an independent judge for the corpus.
 bool libjpegSize(const QByteArray& bytes, int& width, int& height) {
-    struct Failure {
-        jpeg_error_mgr mgr;
-        std::jmp_buf jump;
-    } failure{};
-    jpeg_decompress_struct cinfo{};
-    cinfo.err = jpeg_std_error(&failure.mgr);
-    failure.mgr.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<Failure*>(c->err)->jump, 1);
-    };
-    if (setjmp(failure.jump)) {
-        jpeg_destroy_decompress(&cinfo);
+    jpeg::Decompressor d;
+    if (setjmp(d.errors.back) != 0) {
         return false;
     }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()),
+    jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    width = static_cast<int>(cinfo.image_width);
-    height = static_cast<int>(cinfo.image_height);
-    jpeg_destroy_decompress(&cinfo);
+    jpeg_read_header(&d.info, TRUE);
+    width = static_cast<int>(d.info.image_width);
+    height = static_cast<int>(d.info.image_height);
     return true;
-}
-
-QString corpus(const char* name) {
-    return QStringLiteral(KORVELLA_CORPUS_DIR "/") + QString::fromUtf8(name);
 }
 
 }  // namespace
@@ -183,10 +168,8 @@ void PrintTo(const CorpusCase& c, std::ostream* os) {
 class CorpusProbe : public ::testing::TestWithParam<CorpusCase> {};
 
 TEST_P(CorpusProbe, AcceptsWhatTheRuleAcceptsWithLibjpegsSize) {
-    if (!QFileInfo::exists(QStringLiteral(KORVELLA_CORPUS_DIR))) {
-        GTEST_SKIP() << "the JPEG corpus is not beside this checkout: " << KORVELLA_CORPUS_DIR;
-    }
-    const QString path = corpus(GetParam().file);
+    KORVELLA_NEED_CORPUS();
+    const QString path = testing_support::corpusFile(GetParam().file);
     ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
     quint16 width = 0;
     quint16 height = 0;
@@ -291,7 +274,7 @@ TEST_F(ProbeFiles, UnopenableFilesRaiseTheSystemsReason) {
         ADD_FAILURE() << "no error raised";
     } catch (const FileOpenError& e) {
         EXPECT_EQ(
-            QString::fromStdString(e.what()),
+            e.text(),
             QStringLiteral("Cannot open file \"%1\". Too many levels of symbolic links").arg(loop));
     }
     EXPECT_THROW(ReadJpegInfo(dir_.filePath("missing.jpg"), width, height, size), FileOpenError);

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "order/orderfile.h"
+#include "platform/testing/testfiles.h"
 #include "platform/windows1251.h"
 
 using namespace order;
@@ -216,7 +217,7 @@ TEST(WriteOrderFile, ValuesSurviveASaveAndReload) {
 // table read from it reads back the same after a save that writes every row anew.
 TEST(WriteOrderFile, FuzzFindingsReadBackAfterASave) {
     for (const char* name : {"fuzz-blank-ends.csv"}) {
-        QFile file(QStringLiteral(KORVELLA_ORDER_TEST_DATA "/") + QLatin1String(name));
+        QFile file(testing_support::testData("order", name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         QString error;
         const auto contents = parseOrderFile(file.readAll(), &error);

@@ -7,7 +7,10 @@
 #include <QSignalSpy>
 #include <QStringList>
 
+#include "order/addfile.h"
 #include "order/ordertable.h"
+#include "platform/testing/jpegbytes.h"
+#include "platform/testing/noaccessoverride.h"
 #include "platform/testing/userfolders.h"
 
 using namespace order;
@@ -277,6 +280,60 @@ TEST_F(OrderTableTest, FailedSaveReportsAndKeepsRows) {
     EXPECT_TRUE(table_.isOpen());
     EXPECT_EQ(table_.rowCount(), 1);
     EXPECT_TRUE(table_.isChanged());
+}
+
+// A damaged file that cannot be set aside (its folder refuses changes) leaves the table
+// closed, and a closed table takes nothing that its close would silently not save: no
+// photo is added without a message, and the damaged file is never touched.
+TEST_F(OrderTableTest, DamagedFileThatCannotBeSetAsideLeavesTheTableClosedAndRefusing) {
+    const QByteArray damaged = kBom + "File;Price\r\n/x.jpg;1\r\n";
+    writeFile(path(), damaged);
+    const QString photo = dir_.filePath(QStringLiteral("photo.jpg"));
+    writeFile(photo, testing_support::jpegHeaderFile(640, 480));
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
+    {
+        testing_support::NoAccessOverride asUser;
+        const std::optional<QString> message = openSettingAsideDamaged(table_);
+        ASSERT_TRUE(message);
+        EXPECT_TRUE(message->contains(QStringLiteral("не удалось отложить")))
+            << message->toStdString();
+        EXPECT_FALSE(table_.isOpen());
+
+        QSignalSpy changes(&table_, &OrderTable::dataChanged);
+        EXPECT_FALSE(table_.append());
+        EXPECT_FALSE(table_.setField(Field::File, QStringLiteral("/a.jpg")));
+        table_.post();
+        OrderRow row;
+        row.file = QStringLiteral("/b.jpg");
+        EXPECT_FALSE(table_.appendSorted(row, Field::File, true));
+        table_.sort(Field::File, true);
+        table_.empty();
+        EXPECT_EQ(changes.count(), 0);
+        EXPECT_EQ(table_.rowCount(), 0);
+        EXPECT_THROW(addFile(table_, photo, QStringLiteral("10x15"), Field::File, true),
+                     OrderClosedError);
+        EXPECT_TRUE(table_.close());
+    }
+    QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readFile(path()), damaged);
+}
+
+// The table may outlive whoever listened to it (at the end of the program the windows
+// go first): closing it in its destructor, also after a failed save, sends no notice.
+TEST_F(OrderTableTest, DestructionSendsNoNotices) {
+    writeFile(dir_.filePath(QStringLiteral("folder")), "x");
+    auto table = std::make_unique<OrderTable>();
+    table->setFileName(dir_.filePath(QStringLiteral("folder/Data.csv")));
+    ASSERT_TRUE(table->open());
+    table->append();
+    table->setField(Field::File, QStringLiteral("/a.jpg"));
+    table->post();
+    ASSERT_FALSE(table->close());
+    int notices = 0;
+    QObject::connect(table.get(), &OrderTable::dataChanged, [&notices] { ++notices; });
+    QObject::connect(table.get(), &OrderTable::afterScroll, [&notices] { ++notices; });
+    table.reset();
+    EXPECT_EQ(notices, 0);
 }
 
 // A write that fails halfway (here: the file size limit, as on a full disk) leaves the

@@ -1,9 +1,9 @@
 #include "platform/testing/jpegbytes.h"
 
-#include <jpeglib.h>
-
-#include <cstdlib>
+#include <algorithm>
 #include <vector>
+
+#include "platform/jpeg/jpegcoder.h"
 
 namespace testing_support {
 
@@ -36,13 +36,14 @@ QByteArray jpegHeaderFile(int width, int height, unsigned char sofMarker) {
 }
 
 QByteArray encodedJpeg(int width, int height) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr jerr{};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
+    jpeg::Compressor encoder;
+    jpeg_compress_struct& cinfo = encoder.info;
+    // Made before the jump target, so that a jump back skips no destructor.
+    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
+    // A fault of the encoder here is a fault of the test: nothing to give back.
+    if (setjmp(encoder.errors.back) != 0) {
+        return {};
+    }
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = 3;
@@ -50,7 +51,6 @@ QByteArray encodedJpeg(int width, int height) {
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 80, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {
         for (int x = 0; x < width; ++x) {
             row[x * 3] = static_cast<unsigned char>(x * 255 / std::max(1, width - 1));
@@ -62,10 +62,7 @@ QByteArray encodedJpeg(int width, int height) {
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
-    std::free(buffer);
-    return bytes;
+    return encoder.destination.bytes();
 }
 
 }  // namespace testing_support

@@ -2,29 +2,17 @@
 
 #include <QTemporaryDir>
 
-#include "csvcommand.h"
 #include "platform/testing/userfolders.h"
+#include "tools/csvcommand.h"
+#include "tools/tests/commandrun.h"
 
 using testing_support::readFile;
 using testing_support::writeFile;
 
 namespace {
 
-struct CsvRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-CsvRun runCsv(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = tool::runCsvCommand(args, outStream, errStream);
-    outStream.flush();
-    errStream.flush();
-    return {status, out, err};
+CommandRun runCsv(const QStringList& args) {
+    return runCommand(tool::runCsvCommand, args);
 }
 
 }  // namespace
@@ -37,7 +25,7 @@ TEST(CsvCommand, PrintsHeaderAndEightFieldsPerRowWithEscapes) {
               "Count;File\r\n"
               "2;\"C:\\a\tb\r\nc.jpg\"\r\n"
               "x;/p/d.jpg;junk\r\n");
-    const CsvRun run = runCsv({file});
+    const CommandRun run = runCsv({file});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.toStdString(),
               "Count;File;Format;Param;Paper;Size;Width;Height\n"
@@ -49,7 +37,7 @@ TEST(CsvCommand, LoadFailurePrintsTheMessageAndFails) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("Data.csv"));
     writeFile(file, "File;;Count\r\n");
-    const CsvRun run = runCsv({file});
+    const CommandRun run = runCsv({file});
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.out, QStringLiteral("Error processing first line of CSV file\n"));
 }
@@ -60,7 +48,7 @@ TEST(CsvCommand, SaveWritesWhatTheProgramWould) {
     const QString saved = dir.filePath(QStringLiteral("out.csv"));
     // An old Windows-1251 file: saved as UTF-8 with a mark, unchanged lines kept.
     writeFile(file, "File;Param\r\n/\xF4.jpg;\xD1 \xEF\xEE\xEB\xFF\xEC\xE8\r\n");
-    const CsvRun run = runCsv({file, QStringLiteral("--save"), saved});
+    const CommandRun run = runCsv({file, QStringLiteral("--save"), saved});
     EXPECT_EQ(run.status, 0) << run.out.toStdString();
     EXPECT_EQ(readFile(saved),
               "\xEF\xBB\xBF" + QStringLiteral("File;Param;Count;Format;Paper;Size;Width;Height\r\n"

@@ -1,25 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "formats/messages.h"
-#include "formatscommand.h"
 #include "labd/tests/labfixture.h"
 #include "platform/testing/userfolders.h"
+#include "tools/formatscommand.h"
+#include "tools/tests/commandrun.h"
 
 namespace {
 
-struct Printed {
-    int status;
-    QString out;
-};
-
-Printed runFormats(const QStringList& args) {
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    const int status = tool::runFormatsCommand(args, outStream, errStream);
-    outStream.flush();
-    return {status, out};
+CommandRun runFormats(const QStringList& args) {
+    return runCommand(tool::runFormatsCommand, args);
 }
 
 }  // namespace
@@ -27,7 +17,7 @@ Printed runFormats(const QStringList& args) {
 TEST(FormatsCommand, PrintsTheCatalogueAsLoaded) {
     testing_support::UserFolders folders;
     labd::testing::Lab lab;
-    const Printed printed = runFormats({"--host", QString::fromStdString(lab.address())});
+    const CommandRun printed = runFormats({"--host", QString::fromStdString(lab.address())});
     EXPECT_EQ(printed.status, 0);
     EXPECT_TRUE(printed.out.startsWith("10x15\t12.5\t152\t102\t1795\t1205\t150\n13x18\t25\t"))
         << printed.out.toStdString();
@@ -38,7 +28,7 @@ TEST(FormatsCommand, PrintsTheCatalogueAsLoaded) {
 
 TEST(FormatsCommand, PrintsTheMessagesWhenNothingCanBeHad) {
     testing_support::UserFolders folders;
-    const Printed printed = runFormats({"--update", "--host", "127.0.0.1:1"});
+    const CommandRun printed = runFormats({"--update", "--host", "127.0.0.1:1"});
     EXPECT_EQ(printed.status, 1);
     EXPECT_EQ(printed.out, formats::messages::F1() + "\n" + formats::messages::L2() + "\n");
 }

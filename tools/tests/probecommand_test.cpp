@@ -4,7 +4,8 @@
 
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/userfolders.h"
-#include "probecommand.h"
+#include "tools/probecommand.h"
+#include "tools/tests/commandrun.h"
 
 TEST(ProbeCommand, OneLinePerFileAndFailureWhenAFileCannotBeOpened) {
     QTemporaryDir dir;
@@ -15,16 +16,14 @@ TEST(ProbeCommand, OneLinePerFileAndFailureWhenAFileCannotBeOpened) {
     testing_support::writeFile(png, "\x89PNG\r\n\x1A\n....");
     const QString missing = dir.filePath("missing.jpg");
 
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    EXPECT_EQ(tool::runProbeCommand({good, png}, outStream, errStream), 0);
-    EXPECT_EQ(tool::runProbeCommand({missing}, outStream, errStream), 1);
-    outStream.flush();
-    EXPECT_EQ(out, QStringLiteral("%1\taccept 300 200 %2\n%3\trefuse\n%4\tCannot open file \"%4\". "
-                                  "No such file or directory\n")
-                       .arg(good)
-                       .arg(jpeg.size())
-                       .arg(png, missing));
+    const CommandRun found = runCommand(tool::runProbeCommand, {good, png});
+    const CommandRun lost = runCommand(tool::runProbeCommand, {missing});
+    EXPECT_EQ(found.status, 0);
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_EQ(found.out + lost.out,
+              QStringLiteral("%1\taccept 300 200 %2\n%3\trefuse\n%4\tCannot open file \"%4\". "
+                             "No such file or directory\n")
+                  .arg(good)
+                  .arg(jpeg.size())
+                  .arg(png, missing));
 }

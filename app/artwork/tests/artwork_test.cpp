@@ -5,7 +5,7 @@
 
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/painting.h"
-#include "app/windowgeometry.h"
+#include "app/artwork/windowgeometry.h"
 
 namespace {
 

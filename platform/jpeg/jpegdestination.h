@@ -2,17 +2,16 @@
 
 // A libjpeg destination that grows the encoded bytes in a QByteArray it owns, so that
 // nothing is left to free by hand when encoding stops half-way (jpeg_mem_dest's buffer
-// is replaced behind the caller's back when it grows). Header-only: the window
-// artwork uses it too.
+// is replaced behind the caller's back when it grows).
 
 #include <QByteArray>
 #include <cstdio>
 
 #include <jpeglib.h>
 
-namespace images {
+namespace jpeg {
 
-class JpegByteDestination {
+class ByteDestination {
 public:
     // Makes this the destination of info; it must outlive the compression.
     void attach(jpeg_compress_struct& info) {
@@ -26,17 +25,17 @@ public:
     const QByteArray& bytes() const { return bytes_; }
 
 private:
-    static JpegByteDestination* of(j_compress_ptr info) {
-        return static_cast<JpegByteDestination*>(info->client_data);
+    static ByteDestination* of(j_compress_ptr info) {
+        return static_cast<ByteDestination*>(info->client_data);
     }
     static void start(j_compress_ptr info) {
-        JpegByteDestination* d = of(info);
+        ByteDestination* d = of(info);
         d->bytes_.resize(256 * 1024);
         d->pub_.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes_.data());
         d->pub_.free_in_buffer = static_cast<size_t>(d->bytes_.size());
     }
     static boolean grow(j_compress_ptr info) {
-        JpegByteDestination* d = of(info);
+        ByteDestination* d = of(info);
         const qsizetype used = d->bytes_.size();
         d->bytes_.resize(used * 2);
         d->pub_.next_output_byte = reinterpret_cast<JOCTET*>(d->bytes_.data()) + used;
@@ -44,7 +43,7 @@ private:
         return TRUE;
     }
     static void end(j_compress_ptr info) {
-        JpegByteDestination* d = of(info);
+        ByteDestination* d = of(info);
         d->bytes_.resize(d->bytes_.size() - static_cast<qsizetype>(d->pub_.free_in_buffer));
     }
 
@@ -52,4 +51,4 @@ private:
     QByteArray bytes_;
 };
 
-}  // namespace images
+}  // namespace jpeg

@@ -1,8 +1,9 @@
 #pragma once
 
 // Where the controls of the main window and the help window lie. The window pictures
-// (app/artwork) draw their buttons, boxes and panels at exactly these places, and the
-// windows put their hot areas and labels here, so both read them from this one file.
+// (drawn in this folder) show their buttons, boxes and panels at exactly these places,
+// and the windows put their hot areas and labels here, so both read them from this one
+// file.
 
 #include <QRect>
 #include <QSize>
@@ -47,6 +48,12 @@ inline constexpr QRect Label3{280, 144, 417, 265};
 inline constexpr int kDragStripHeight = 30;
 inline constexpr int kDragStripLeft = 100;
 inline constexpr int kDragStripRight = 600;
+
+// Whether a click at this point of the main window (window coordinates) lies on the
+// drag strip.
+constexpr bool inDragStrip(int x, int y) {
+    return y < kDragStripHeight && x > kDragStripLeft && x < kDragStripRight;
+}
 
 // The help window.
 inline constexpr QSize kHelpWindow{420, 416};

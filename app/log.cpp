@@ -1,0 +1,3 @@
+#include "app/log.h"
+
+Q_LOGGING_CATEGORY(lcApp, "korvella.app", QtWarningMsg)

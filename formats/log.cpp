@@ -1,0 +1,3 @@
+#include "formats/log.h"
+
+Q_LOGGING_CATEGORY(lcFormats, "korvella.formats", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "order/log.h"
+
+Q_LOGGING_CATEGORY(lcOrder, "korvella.order", QtWarningMsg)

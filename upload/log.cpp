@@ -1,0 +1,3 @@
+#include "upload/log.h"
+
+Q_LOGGING_CATEGORY(lcUpload, "korvella.upload", QtWarningMsg)
