@@ -3,7 +3,8 @@
 #include <vips/vips8>
 
 #include <mutex>
-#include <stdexcept>
+
+#include "platform/error.h"
 
 namespace images {
 
@@ -17,7 +18,7 @@ void ensureVips() {
         // reach. A VIPSHOME the user set is kept.
         g_setenv("VIPSHOME", "/nonexistent/korvella-without-vips-modules", FALSE);
         if (VIPS_INIT("korvella") != 0) {
-            throw std::runtime_error("the imaging library could not start");
+            throw platform::Error(QStringLiteral("the imaging library could not start"));
         }
     });
 }

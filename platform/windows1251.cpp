@@ -3,8 +3,9 @@
 #include <iconv.h>
 
 #include <array>
-#include <stdexcept>
 #include <unordered_map>
+
+#include "platform/error.h"
 
 namespace platform {
 
@@ -17,7 +18,7 @@ struct CodePage {
     CodePage() {
         iconv_t cd = iconv_open("UTF-16LE", "WINDOWS-1251");
         if (cd == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error("iconv cannot convert from WINDOWS-1251");
+            throw Error(QStringLiteral("iconv cannot convert from WINDOWS-1251"));
         }
         for (int byte = 0; byte < 256; ++byte) {
             char in = static_cast<char>(byte);

@@ -11,6 +11,7 @@
 #include "app/Unit1.h"
 #include "app/application.h"
 #include "app/tests/appfixture.h"
+#include "order/testing/ordersamples.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/noaccessoverride.h"
 #include "platform/testing/scripteddialogs.h"
@@ -42,13 +43,7 @@ protected:
     order::OrderTable& table() { return program_->state().Data; }
     QString dataFile() const { return folders_.workFolder() + QStringLiteral("Data.csv"); }
 
-    QStringList files() {
-        QStringList list;
-        for (int i = 0; i < table().rowCount(); ++i) {
-            list << QFileInfo(table().row(i).file).fileName();
-        }
-        return list;
-    }
+    QStringList files() { return order::testing::filesOf(table(), true); }
 
     // Drops the paths on the main window as a file manager would.
     bool drop(const QStringList& paths) {

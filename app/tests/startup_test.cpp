@@ -13,6 +13,7 @@
 #include "app/tests/appdialogs.h"
 #include "app/tests/appfixture.h"
 #include "images/ShowImage.h"
+#include "order/testing/ordersamples.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 #include "service/Session.h"
@@ -27,14 +28,6 @@ using testing_support::writeFile;
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
-
-QStringList files(order::OrderTable& table) {
-    QStringList list;
-    for (int i = 0; i < table.rowCount(); ++i) {
-        list << table.row(i).file;
-    }
-    return list;
-}
 
 }  // namespace
 
@@ -84,7 +77,7 @@ TEST(StartUp, RowsAreShownSortedAndSavedSortedAtExit) {
     ScriptedDialogs dialogs;
     Program program(dialogs);
     order::OrderTable& table = program.state().Data;
-    EXPECT_EQ(files(table), (QStringList{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
+    EXPECT_EQ(order::testing::filesOf(table), (QStringList{"/p/A.jpg", "/p/b.jpg", "/p/c.jpg"}));
     EXPECT_EQ(table.position(), 0);
     EXPECT_TRUE(control<QAction>(program.form1(), "actSend")->isEnabled());
 

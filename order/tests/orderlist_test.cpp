@@ -8,6 +8,7 @@
 #include "order/listrules.h"
 #include "order/orderlistmodel.h"
 #include "order/ordertable.h"
+#include "order/testing/ordersamples.h"
 
 using namespace order;
 
@@ -31,23 +32,11 @@ protected:
         });
     }
     void add(const char* file, const char* format = "10x15", int width = 3000, int height = 2000) {
-        OrderRow row;
-        row.file = QString::fromUtf8(file);
-        row.count = 1;
-        row.format = QString::fromUtf8(format);
-        row.param = "С полями";
-        row.paper = "Матовая";
-        row.width = width;
-        row.height = height;
-        table_.appendSorted(row, Field::File, true);
+        table_.appendSorted(order::testing::sampleRow(QString::fromUtf8(file),
+                                                      QString::fromUtf8(format), width, height),
+                            Field::File, true);
     }
-    QStringList files() const {
-        QStringList list;
-        for (int i = 0; i < table_.rowCount(); ++i) {
-            list << table_.row(i).file;
-        }
-        return list;
-    }
+    QStringList files() const { return order::testing::filesOf(table_); }
 
     QTemporaryDir dir_;
     formats::TFormats catalogue_;

@@ -9,6 +9,7 @@
 
 #include "order/addfile.h"
 #include "order/ordertable.h"
+#include "order/testing/ordersamples.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/noaccessoverride.h"
 #include "platform/testing/userfolders.h"
@@ -41,13 +42,7 @@ protected:
         table_.post();
     }
 
-    QStringList files() const {
-        QStringList list;
-        for (int i = 0; i < table_.rowCount(); ++i) {
-            list << table_.row(i).file;
-        }
-        return list;
-    }
+    QStringList files() const { return order::testing::filesOf(table_); }
 
     QTemporaryDir dir_;
     OrderTable table_;
