@@ -69,12 +69,10 @@ TForm1::~TForm1() {
 void TForm1::runHandler(void (TForm1::*handler)()) {
     try {
         (this->*handler)();
-    } catch (const platform::Error& e) {
-        qCWarning(lcApp) << "a command failed:" << e.text();
-        dialogs_.showError(e.text());
     } catch (const std::exception& e) {
-        qCWarning(lcApp) << "a command failed:" << e.what();
-        dialogs_.showError(QString::fromUtf8(e.what()));
+        const QString text = platform::errorText(e);
+        qCWarning(lcApp) << "a command failed:" << text;
+        dialogs_.showError(text);
     }
 }
 
@@ -108,8 +106,7 @@ void TForm1::FormCreate() {
     } catch (const std::exception& e) {
         // A failing step ends the sequence. The program still ends when it has no
         // format, and keeps the order it has.
-        const auto* error = dynamic_cast<const platform::Error*>(&e);
-        const QString text = error != nullptr ? error->text() : QString::fromUtf8(e.what());
+        const QString text = platform::errorText(e);
         qCWarning(lcApp) << "start-up stopped:" << text;
         dialogs_.showError(text);
         if (Formats.empty() && !state_.terminateRequested) {

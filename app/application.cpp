@@ -31,12 +31,10 @@ bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
     // The last net: handlers catch their own errors, so reaching here is a fault.
     try {
         return QApplication::notify(receiver, event);
-    } catch (const platform::Error& e) {
-        qCCritical(lcApp) << "an error reached the event loop:" << e.text();
-        dialogs_.showError(e.text());
     } catch (const std::exception& e) {
-        qCCritical(lcApp) << "an error reached the event loop:" << e.what();
-        dialogs_.showError(QString::fromUtf8(e.what()));
+        const QString text = platform::errorText(e);
+        qCCritical(lcApp) << "an error reached the event loop:" << text;
+        dialogs_.showError(text);
     }
     return false;
 }

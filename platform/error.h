@@ -23,4 +23,10 @@ private:
     QByteArray utf8_;
 };
 
+// The text to show for any error: an Error's own text, otherwise what() read as UTF-8.
+inline QString errorText(const std::exception& error) {
+    const auto* own = dynamic_cast<const Error*>(&error);
+    return own != nullptr ? own->text() : QString::fromUtf8(error.what());
+}
+
 }  // namespace platform
