@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <exception>
+#include <utility>
 
 #include "app/log.h"
 #include "formats/catalogue.h"
@@ -21,7 +22,9 @@
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/workfolder.h"
+#include "service/Session.h"
 #include "service/httpget.h"
+#include "service/sessions.h"
 
 TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget* parent)
     : QWidget(parent),
@@ -186,6 +189,12 @@ QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
     return services_.http.HttpGet(Url, FileName);
 }
 
+QString TForm1::GetNewSession() {
+    return service::GetNewSession({[this](const QString& url) { return HttpGet(url, QString()); },
+                                   services_.store, dialogs_, services_.clock,
+                                   services_.serviceHost, services_.serviceWebAddress});
+}
+
 void TForm1::AddFile(const QString& FileName) {
     state_.addFile(FileName);
 }
@@ -305,6 +314,15 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     DataSource1DataChange();
+    if (!std::exchange(shown_, true)) {
+        FormShow();
+    }
+}
+
+void TForm1::FormShow() {
+    if (sessionWindow_ != nullptr) {
+        sessionWindow_->UpdateList();
+    }
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/hotarea.h"
 #include "app/programstate.h"
+#include "platform/hotarea.h"
 
 class OrderListDelegate;
 class QAction;
@@ -21,12 +21,14 @@ class QTableView;
 class QTimer;
 class QWheelEvent;
 class TfrmHelp;
+class TformSession;
 
 namespace order {
 class OrderListModel;
 }
 
 namespace platform {
+class Clock;
 class Dialogs;
 class SettingsStore;
 class UrlOpener;
@@ -41,6 +43,7 @@ struct MainWindowServices {
     service::HttpClient& http;
     platform::SettingsStore& store;
     platform::UrlOpener& urls;
+    const platform::Clock& clock;
     QString serviceHost;        // host (and port) of the lab's service
     QString serviceWebAddress;  // the lab's address as the messages show it
 };
@@ -84,8 +87,23 @@ public:
     // Adds the dropped files whose names end in .jpg or .jpeg; the order is saved.
     void DropFiles(const QStringList& paths);
 
+    // Asks the lab for a new session key and stores it (see service::GetNewSession):
+    // the key, or an empty text after message S1. Runs on the upload worker's thread;
+    // errors of HttpGet reach the caller.
+    QString GetNewSession();
+
     // The help window, made after this one; F1 and the "?" hot areas show it.
     void setHelpWindow(TfrmHelp* help) { helpWindow_ = help; }
+    // The session window, made after this one: the old-sessions command and hot areas
+    // show it, and it runs this window's commands actSessSelect and actSessClose.
+    void setSessionWindow(TformSession* sessions);
+    // Shows the session window modally.
+    void actSessOldExecute();
+    // Opens the page of the session selected in the session window, while that window
+    // is shown and a row is selected.
+    void actSessSelectExecute();
+    // Closes the session window.
+    void actSessCloseExecute();
     void actShowHelpExecute();
     // Closes the main window, which ends the program.
     void JvTransparentButton6Click();
@@ -122,11 +140,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
-    // The state that needs the window shown (the navigation commands) is set then.
+    // The state that needs the window shown (the navigation commands) is set then;
+    // the first time, FormShow runs.
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
+    // When the window is first shown: the session list is read, so that problems of the
+    // store show at start-up.
+    void FormShow();
     // The application-wide message hook: takes the files dropped on this window to
     // DropFiles and reports them handled; every other event passes unchanged.
     void AppMessage(QObject* receiver, QEvent* event, bool& Handled);
@@ -181,6 +203,8 @@ private:
     std::array<QString, 31> HelpString;
     std::array<QString, 31> InfoString;
     TfrmHelp* helpWindow_ = nullptr;
+    TformSession* sessionWindow_ = nullptr;
+    bool shown_ = false;  // FormShow has run
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Label2 = nullptr;
@@ -194,6 +218,8 @@ private:
     QAction* actShowImage = nullptr;
     QAction* actShowHelp = nullptr;
     QAction* actSessOld = nullptr;
+    QAction* actSessSelect = nullptr;
+    QAction* actSessClose = nullptr;
     OrderListDelegate* delegate_ = nullptr;
     int wheelRemainder_ = 0;
     QAction* actSend = nullptr;

@@ -18,10 +18,12 @@
 #include "app/artwork/windowgeometry.h"
 #include "app/bannerrule.h"
 #include "app/help.h"
-#include "app/hotarea.h"
 #include "app/log.h"
+#include "platform/hotarea.h"
 #include "platform/urlopener.h"
 #include "platform/workfolder.h"
+#include "service/Session.h"
+#include "service/sessions.h"
 
 namespace {
 
@@ -91,9 +93,9 @@ void TForm1::CreateCommands() {
     actSessOld->setObjectName(QStringLiteral("actSessOld"));
     actSessOld->setToolTip(QStringLiteral("Просмотр старых сессий"));
     addAction(actSessOld);
+    connectHandler(actSessOld, &TForm1::actSessOldExecute);
 
-    // The commands of the progress and session windows, which get their handlers with
-    // those windows.
+    // The commands of the progress and session windows.
     const auto later = [this](const char* name, const char* caption, const char* hint) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         action->setObjectName(QString::fromLatin1(name));
@@ -102,8 +104,11 @@ void TForm1::CreateCommands() {
         return action;
     };
     later("actCancelProgress", "Прервать", "");
-    later("actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии");
-    later("actSessClose", "Закрыть", "Закрыть окно");
+    actSessSelect =
+        later("actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии");
+    connectHandler(actSessSelect, &TForm1::actSessSelectExecute);
+    actSessClose = later("actSessClose", "Закрыть", "Закрыть окно");
+    connectHandler(actSessClose, &TForm1::actSessCloseExecute);
 
     actShowHelp = new QAction(QStringLiteral("?"), this);
     actShowHelp->setObjectName(QStringLiteral("actShowHelp"));
@@ -160,14 +165,15 @@ void TForm1::CreateShell() {
         }
         return area;
     };
-    // The old sessions and send hot areas get their handlers with those windows.
+    // The send hot area gets its handler with the upload.
     emptyLayoutOnly_ = {
         Image2,
         Label3,
         hot("JvTransparentButton8", JvTransparentButton8, "Выбрать файлы для отправки",
             &TForm1::actAddExecute),
         hot("JvTransparentButton9", JvTransparentButton9, "", &TForm1::actShowHelpExecute),
-        hot("JvTransparentButton10", JvTransparentButton10, "Просмотр старых сессий", nullptr),
+        hot("JvTransparentButton10", JvTransparentButton10, "Просмотр старых сессий",
+            &TForm1::actSessOldExecute),
         hot("JvTransparentButton11", JvTransparentButton11, "Закрыть программу",
             &TForm1::JvTransparentButton6Click),
     };
@@ -200,7 +206,8 @@ void TForm1::CreateShell() {
         hot("JvTransparentButton3", JvTransparentButton3, "Отправить файлы на сайт", nullptr),
         hot("JvTransparentButton4", JvTransparentButton4, "Обновить данные о форматах печати",
             &TForm1::actUpdateFormatsExecute),
-        hot("JvTransparentButton5", JvTransparentButton5, "Просмотр старых сессий", nullptr),
+        hot("JvTransparentButton5", JvTransparentButton5, "Просмотр старых сессий",
+            &TForm1::actSessOldExecute),
     };
 
     // Pictures at the bottom, then the labels, the hot areas, the banner, the list.
@@ -299,6 +306,37 @@ void TForm1::Label3Click() {
 
 void TForm1::JvTransparentButton6Click() {
     close();
+}
+
+void TForm1::setSessionWindow(TformSession* sessions) {
+    sessionWindow_ = sessions;
+    sessions->setCommands(actSessSelect, actSessClose);
+    // The command follows whether sessions are stored; the hot areas stay usable.
+    connect(sessions, &TformSession::listUpdated, actSessOld, &QAction::setEnabled);
+}
+
+void TForm1::actSessOldExecute() {
+    if (sessionWindow_ != nullptr) {
+        sessionWindow_->showOver(this);
+    }
+}
+
+void TForm1::actSessSelectExecute() {
+    if (sessionWindow_ == nullptr || !sessionWindow_->isVisible()) {
+        return;
+    }
+    const QString stamp = sessionWindow_->selectedStamp();
+    if (stamp.isEmpty()) {
+        return;
+    }
+    const QString key = sessionWindow_->GetOldSession(stamp);
+    services_.urls.openUrl(service::sessionPageAddress(services_.serviceHost, key));
+}
+
+void TForm1::actSessCloseExecute() {
+    if (sessionWindow_ != nullptr) {
+        sessionWindow_->reject();
+    }
 }
 
 void TForm1::actShowHelpExecute() {

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/Unit1.h"
+#include "app/artwork/jpegcodec.h"
 #include "app/help.h"
 #include "app/log.h"
 #include "images/ShowImage.h"
@@ -47,15 +48,21 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
         urls = desktopUrls_.get();
     }
     // The main window first: its start-up sequence runs before the others exist.
+    const platform::Clock& clock = options.clock != nullptr ? *options.clock : systemClock_;
     form1_ = std::make_unique<TForm1>(
-        state_, MainWindowServices{dialogs, http_, store_, *urls, options.serviceHost,
+        state_, MainWindowServices{dialogs, http_, store_, *urls, clock, options.serviceHost,
                                    options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
     form2_ = std::make_unique<TForm2>();
     form3_ = std::make_unique<TForm3>();
-    formSession_ = std::make_unique<TformSession>();
+    formSession_ = std::make_unique<TformSession>(
+        service::SessionServices{[this](const QString& url) { return http_.HttpGet(url, {}); },
+                                 store_, dialogs, clock, options.serviceHost,
+                                 options.serviceWebAddress},
+        artwork::picture(QStringLiteral("session")));
     frmHelp_ = std::make_unique<TfrmHelp>(options.serviceWebAddress);
     form1_->setHelpWindow(frmHelp_.get());
+    form1_->setSessionWindow(formSession_.get());
 }
 
 Program::~Program() {

@@ -6,6 +6,7 @@
 
 #include "app/programstate.h"
 #include "korvella/buildconfig.h"
+#include "platform/clock.h"
 #include "platform/settingsstore.h"
 #include "service/httpget.h"
 
@@ -39,6 +40,8 @@ struct ProgramOptions {
     QString serviceWebAddress = QString::fromUtf8(korvella::ServiceWebAddress);
     // Where addresses are opened; none: the desktop's browser.
     platform::UrlOpener* urls = nullptr;
+    // Where the time of day comes from; none: the system's clock.
+    const platform::Clock* clock = nullptr;
 };
 
 // The program: its state, the services the windows are handed, and its windows,
@@ -67,7 +70,9 @@ public:
 private:
     platform::Dialogs& dialogs_;
     ProgramState state_;
+    // The one settings store of the program (any thread may use it).
     platform::QSettingsStore store_;
+    platform::SystemClock systemClock_;
     service::CredentialStore credentials_;
     service::HttpClient http_;
     std::unique_ptr<platform::UrlOpener> desktopUrls_;

@@ -5,8 +5,8 @@
 
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/windowgeometry.h"
-#include "app/hotarea.h"
 #include "app/markup.h"
+#include "platform/hotarea.h"
 
 namespace {
 

@@ -12,6 +12,14 @@
 namespace platform {
 
 int QtDialogs::exec(int icon, const QString& text, int buttons) {
+    // Asked from the upload worker: the box comes up on the user-interface thread, and
+    // the worker waits for the answer.
+    if (QThread::currentThread() != qApp->thread()) {
+        int answer = 0;
+        QMetaObject::invokeMethod(
+            qApp, [&] { answer = exec(icon, text, buttons); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), title_, text,
                     static_cast<QMessageBox::StandardButtons>(buttons));
     box.setWindowModality(Qt::ApplicationModal);

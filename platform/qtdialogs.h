@@ -5,7 +5,8 @@
 namespace platform {
 
 // Dialogs shown as Qt message boxes, application-modal, captioned with the
-// application's title.
+// application's title. Message boxes and the credentials dialog may be asked for from
+// any thread: they come up on the user-interface thread while the caller waits.
 class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(QString title) : title_(std::move(title)) {}

@@ -1,5 +1,7 @@
 #include "platform/settingsstore.h"
 
+#include <QEvent>
+#include <QMutexLocker>
 #include <QSettings>
 #include <algorithm>
 
@@ -24,8 +26,55 @@ QStringList sortedNames(QStringList names) {
 
 bool validName(const QString& name) {
     return !name.isEmpty() && name != u"." && name != u".." && name.size() <= kMaxKeyNameLength &&
-           !name.contains(u'/') && !name.contains(u'\\');
+           !name.contains(u'\\');
 }
+
+// A key name as a QSettings group name: "/" would separate groups.
+QString storedName(const QString& name) {
+    QString stored = name;
+    return stored.replace(u'%', QStringLiteral("%25")).replace(u'/', QStringLiteral("%2F"));
+}
+
+// The key name a QSettings group name stands for; sequences other than %2F and %25 are
+// taken as they are.
+QString keyName(const QString& stored) {
+    if (!stored.contains(u'%')) {
+        return stored;
+    }
+    QString name;
+    name.reserve(stored.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        const QStringView next = QStringView(stored).mid(i + 1, 2);
+        if (stored[i] == u'%' && next.compare(u"2F", Qt::CaseInsensitive) == 0) {
+            name += u'/';
+            i += 2;
+        } else if (stored[i] == u'%' && next == u"25") {
+            name += u'%';
+            i += 2;
+        } else {
+            name += stored[i];
+        }
+    }
+    return name;
+}
+
+// QSettings syncs itself from an event on the thread that made it: that sync takes the
+// store's lock like every other use.
+class LockedSettings final : public QSettings {
+public:
+    explicit LockedSettings(QRecursiveMutex& mutex)
+        : QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvella")),
+          mutex_(mutex) {}
+
+protected:
+    bool event(QEvent* event) override {
+        const QMutexLocker lock(&mutex_);
+        return QSettings::event(event);
+    }
+
+private:
+    QRecursiveMutex& mutex_;
+};
 
 // The path's names below the root, or nothing for a path outside it.
 std::optional<QStringList> namesOf(const QString& path) {
@@ -45,12 +94,12 @@ std::optional<QStringList> namesOf(const QString& path) {
 
 }  // namespace
 
-QSettingsStore::QSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("Korvella"))) {}
+QSettingsStore::QSettingsStore() : settings_(std::make_unique<LockedSettings>(mutex_)) {}
 
 QSettingsStore::~QSettingsStore() {
     flush();
+    const QMutexLocker lock(&mutex_);
+    settings_.reset();
 }
 
 // Writes go to QSettings' memory and reach the file at the next sync (at the latest
@@ -64,6 +113,7 @@ bool QSettingsStore::writable() {
 }
 
 bool QSettingsStore::flush() {
+    const QMutexLocker lock(&mutex_);
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }
@@ -74,7 +124,7 @@ QHash<QString, QString>& QSettingsStore::children(const QString& group) {
         QHash<QString, QString> names;
         settings_->beginGroup(group);
         for (const QString& child : settings_->childGroups()) {
-            names.insert(child.toCaseFolded(), child);
+            names.insert(keyName(child).toCaseFolded(), child);
         }
         settings_->endGroup();
         it = children_.insert(group, names);
@@ -101,6 +151,7 @@ std::optional<QString> QSettingsStore::resolve(const QString& path) {
 }
 
 bool QSettingsStore::createKey(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QStringList> names = namesOf(path);
     if (!names || !std::all_of(names->begin(), names->end(), validName)) {
         return false;
@@ -114,9 +165,10 @@ bool QSettingsStore::createKey(const QString& path) {
             if (!writable()) {
                 return false;
             }
-            found = known.insert(folded, name);
-            settings_->setValue((group.isEmpty() ? name : group + u'/' + name) + u'/' + kKeyMarker,
-                                true);
+            const QString stored = storedName(name);
+            found = known.insert(folded, stored);
+            settings_->setValue(
+                (group.isEmpty() ? stored : group + u'/' + stored) + u'/' + kKeyMarker, true);
         }
         group = group.isEmpty() ? *found : group + u'/' + *found;
     }
@@ -124,10 +176,12 @@ bool QSettingsStore::createKey(const QString& path) {
 }
 
 bool QSettingsStore::openKey(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     return resolve(path).has_value();
 }
 
 std::optional<int> QSettingsStore::subkeyCount(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group) {
         return std::nullopt;
@@ -136,6 +190,7 @@ std::optional<int> QSettingsStore::subkeyCount(const QString& path) {
 }
 
 std::optional<int> QSettingsStore::valueCount(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group) {
         return std::nullopt;
@@ -148,14 +203,20 @@ std::optional<int> QSettingsStore::valueCount(const QString& path) {
 }
 
 QStringList QSettingsStore::subkeyNames(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group) {
         return {};
     }
-    return sortedNames(children(*group).values());
+    QStringList names;
+    for (const QString& stored : children(*group)) {
+        names << keyName(stored);
+    }
+    return sortedNames(names);
 }
 
 bool QSettingsStore::deleteKey(const QString& path) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group || group->isEmpty() || !writable()) {
         return false;
@@ -164,7 +225,7 @@ bool QSettingsStore::deleteKey(const QString& path) {
     // Forget the key and what is known under it.
     const qsizetype slash = group->lastIndexOf(u'/');
     children(slash < 0 ? QString() : group->first(slash))
-        .remove(group->mid(slash + 1).toCaseFolded());
+        .remove(keyName(group->mid(slash + 1)).toCaseFolded());
     for (auto it = children_.begin(); it != children_.end();) {
         if (it.key() == *group || it.key().startsWith(*group + u'/')) {
             it = children_.erase(it);
@@ -176,6 +237,7 @@ bool QSettingsStore::deleteKey(const QString& path) {
 }
 
 bool QSettingsStore::setValue(const QString& path, const QString& name, const QString& value) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group || name.isEmpty() || name.contains(u'/') || name.contains(u'\\') ||
         name == kKeyMarker || !writable()) {
@@ -191,6 +253,7 @@ bool QSettingsStore::setValue(const QString& path, const QString& name, const QS
 }
 
 std::optional<QString> QSettingsStore::value(const QString& path, const QString& name) {
+    const QMutexLocker lock(&mutex_);
     const std::optional<QString> group = resolve(path);
     if (!group) {
         return std::nullopt;

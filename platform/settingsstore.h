@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -20,14 +21,14 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
 
-    // Opens the key, creating it and any missing parent. A name holding "/" (or an
-    // empty or over-long name) cannot be a key: the creation fails.
+    // Opens the key, creating it and any missing parent. Names are separated by "\\";
+    // a name may hold "/" (as registry key names may). An empty or over-long name cannot
+    // be a key: the creation fails.
     virtual bool createKey(const QString& path) = 0;
     // Opens or creates the subkey named name under the key at parentPath. A name
-    // holding "\\" or "/" cannot be a key (it would name another key): refused.
+    // holding "\\" cannot be a key (it would name another key): refused.
     bool createSubkey(const QString& parentPath, const QString& name) {
-        return !name.contains(u'\\') && !name.contains(u'/') &&
-               createKey(parentPath + u'\\' + name);
+        return !name.contains(u'\\') && createKey(parentPath + u'\\' + name);
     }
     // Whether the key exists.
     virtual bool openKey(const QString& path) = 0;
@@ -49,7 +50,13 @@ inline constexpr int kMaxKeyNameLength = 255;
 // on Linux ~/.config/Korvella.conf (XDG_CONFIG_HOME), on Windows the registry under
 // HKEY_CURRENT_USER\Software\Korvella. Paths must begin with "\Software\Korvella".
 // Changes reach the file at flush() and when the store is destroyed; whether the file
-// can be written is judged once, when the store first writes. One object per thread.
+// can be written is judged once, when the store first writes.
+// A key name holding "/" (which QSettings would read as a group separator) is kept in
+// the file with "/" written as "%2F" and "%" as "%25"; names in files written before
+// that hold neither sequence and read as they are.
+// Threads: one store serves the whole program, so that what one thread writes (a
+// session key stored by the upload worker) the others list at once. Any thread may
+// call it; every operation holds the store's lock, also QSettings' own deferred sync.
 class QSettingsStore final : public SettingsStore {
 public:
     QSettingsStore();
@@ -69,9 +76,10 @@ private:
     std::optional<QString> resolve(const QString& path);
     bool writable();
 
+    QRecursiveMutex mutex_;  // before settings_, which uses it until destroyed
     std::unique_ptr<QSettings> settings_;
     // The subkeys of a group, read from QSettings once and then kept up to date: the
-    // case-folded name and the name as stored.
+    // case-folded name (as the caller names it) and the group's name as stored.
     QHash<QString, QString>& children(const QString& group);
     QHash<QString, QHash<QString, QString>> children_;
     std::optional<bool> writable_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Draws the window pictures anew into app/artwork/ (empty.jpg, list.jpg, help.jpg).
-# Run it after changing app/artwork/painting.cpp or app/windowgeometry.h, look at the
-# pictures, and commit them with the change.
+# Draws the window pictures anew into app/artwork/ (empty.jpg, list.jpg, help.jpg,
+# session.jpg). Run it after changing app/artwork/painting.cpp,
+# app/artwork/windowgeometry.h or service/sessiongeometry.h, look at the pictures, and
+# commit them with the change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

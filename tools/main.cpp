@@ -6,6 +6,7 @@
 #include "tools/formatscommand.h"
 #include "tools/preparecommand.h"
 #include "tools/probecommand.h"
+#include "tools/sessionscommand.h"
 
 namespace {
 
@@ -21,7 +22,10 @@ void usage(QTextStream& err) {
            "                          --update: download them anew) and print them\n"
            "  prepare IN OUT WIDTH_PX HEIGHT_PX HOW\n"
            "                          make the print the upload would send for IN and\n"
-           "                          write it to OUT as JPEG\n";
+           "                          write it to OUT as JPEG\n"
+           "  sessions [--new] [--host HOST]\n"
+           "                          list the stored upload sessions as the program does\n"
+           "                          (with --new: get and store a new one first)\n";
 }
 
 }  // namespace
@@ -47,6 +51,9 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("probe")) {
         return tool::runProbeCommand(args, out, err);
+    }
+    if (command == QLatin1String("sessions")) {
+        return tool::runSessionsCommand(args, out, err);
     }
     usage(err);
     return 2;

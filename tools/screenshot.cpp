@@ -25,6 +25,7 @@
 #include "app/artwork/jpegcodec.h"
 #include "app/help.h"
 #include "images/ShowImage.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "service/Session.h"
 #include "tools/printingdialogs.h"
@@ -77,6 +78,13 @@ QString makePhoto(const QDir& folder, const QString& name, int width, int height
     return path;
 }
 
+// The time of day the session stamps are made of, moved on by hand.
+class StepClock final : public platform::Clock {
+public:
+    QDateTime now() const override { return now_; }
+    QDateTime now_{QDate(2026, 12, 7), QTime(18, 42, 5)};
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +93,8 @@ int main(int argc, char** argv) {
     KorvellaApplication app(argc, argv, dialogs);
     QStringList args = app.arguments().mid(1);
     ProgramOptions options;
+    StepClock clock;
+    options.clock = &clock;
     if (args.size() == 3 && args[0] == QLatin1String("--host")) {
         options.serviceHost = args[1];
         args = args.mid(2);
@@ -156,7 +166,24 @@ int main(int argc, char** argv) {
 
     ok &= shoot(program.form2(), out.filePath(QStringLiteral("TForm2.png")));
     ok &= shoot(program.form3(), out.filePath(QStringLiteral("TForm3.png")));
-    ok &= shoot(program.formSession(), out.filePath(QStringLiteral("TformSession.png")));
+    // The session window with no stored session, then with three from the lab.
+    const auto showSessions = [&](const char* name) {
+        QTimer::singleShot(600, &program.formSession(), [&, name] {
+            ok &= shootScreen(program.formSession(), program.formSession().size(),
+                              out.filePath(QString::fromLatin1(name)));
+            program.formSession().reject();
+        });
+        form.actSessOldExecute();
+    };
+    form.findChild<QAction*>(QStringLiteral("actSessOld"))->setEnabled(true);
+    program.formSession().N2Click();
+    showSessions("TformSession-empty.png");
+    for (int i = 0; i < 3; ++i) {
+        clock.now_ = clock.now_.addSecs(3600 * 26 + 61);
+        form.GetNewSession();
+    }
+    showSessions("TformSession.png");
+    program.formSession().N2Click();
 
     // The prepared order is not the user's: leave the list empty again.
     form.N2Click();

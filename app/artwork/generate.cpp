@@ -1,5 +1,5 @@
 // korvella-artwork OUTDIR: draws the window pictures and writes them as the JPEG files
-// the program is built with (empty.jpg, list.jpg, help.jpg). scripts/make-artwork.sh
+// the program is built with (empty.jpg, list.jpg, help.jpg, session.jpg). scripts/make-artwork.sh
 // runs it into app/artwork/.
 #include <QDir>
 #include <QFile>
@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
         {"empty.jpg", artwork::paintEmptyLayout},
         {"list.jpg", artwork::paintListLayout},
         {"help.jpg", artwork::paintHelpWindow},
+        {"session.jpg", artwork::paintSessionWindow},
     };
     for (const auto& [name, paint] : pictures) {
         const QByteArray jpeg = artwork::encodeJpeg(paint(), 92);

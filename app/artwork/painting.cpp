@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/artwork/windowgeometry.h"
+#include "service/sessiongeometry.h"
 
 namespace artwork {
 
@@ -23,6 +24,7 @@ const QColor kBlue(99, 130, 206);
 const QColor kOrange(236, 128, 32);
 const QColor kRed(196, 52, 44);
 const QColor kMuted(96, 108, 118);
+const QColor kYellow(250, 208, 64);
 
 const QString kName = QStringLiteral("КОРВЕЛЛА");
 const QString kTagline = QStringLiteral("фотолаборатория · печать фотографий");
@@ -113,9 +115,9 @@ void buttons(QPainter& p, const std::vector<Button>& group, int pixelSize) {
     }
 }
 
-enum class Glyph { Help, Close, Info };
+enum class Glyph { Help, Close, Info, Arrow };
 
-// A round button ("?", "X", "i") inside the hot area.
+// A round button ("?", "X", "i", an arrow) inside the hot area.
 void roundButton(QPainter& p, const QRect& area, Glyph glyph, const QColor& colour) {
     const int side = std::min(area.width(), area.height()) - 3;
     QRectF r(0, 0, side, side);
@@ -130,6 +132,14 @@ void roundButton(QPainter& p, const QRect& area, Glyph glyph, const QColor& colo
             p.drawLine(inner.topLeft(), inner.bottomRight());
             p.drawLine(inner.topRight(), inner.bottomLeft());
             break;
+        case Glyph::Arrow: {
+            p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            const QPointF tip(inner.right(), inner.center().y());
+            p.drawLine(QPointF(inner.left(), inner.center().y()), tip);
+            p.drawLine(tip, QPointF(inner.center().x(), inner.top()));
+            p.drawLine(tip, QPointF(inner.center().x(), inner.bottom()));
+            break;
+        }
         case Glyph::Help:
         case Glyph::Info:
             p.setFont(lettering(static_cast<int>(side * 0.62)));
@@ -319,6 +329,37 @@ QImage paintHelpWindow() {
     p.setPen(QPen(kInk, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, kHelpWindow.width() - 1, kHelpWindow.height() - 1));
+    return image;
+}
+
+QImage paintSessionWindow() {
+    using namespace geometry::session;
+    QImage image = canvas(kWindow);
+    QPainter p(&image);
+    prepare(p);
+    background(p, kWindow);
+
+    // The yellow field with the window's name, and the close button on it.
+    const QRect field(0, 0, kWindow.width(), 44);
+    QLinearGradient fieldFill(field.topLeft(), field.bottomLeft());
+    fieldFill.setColorAt(0.0, kYellow.lighter(112));
+    fieldFill.setColorAt(1.0, kYellow);
+    p.fillRect(field, fieldFill);
+    p.setPen(QPen(kYellow.darker(130), 1));
+    p.drawLine(QPointF(0, field.bottom() + 0.5), QPointF(kWindow.width(), field.bottom() + 0.5));
+    leftText(p, QRect(18, 6, 320, 32), QStringLiteral("СТАРЫЕ ЗАКАЧКИ"), kInk, 22, true);
+    roundButton(p, JvTransparentButton1, Glyph::Close, kRed);
+
+    // The white panel behind the list.
+    panel(p, QRectF(ListBox1).adjusted(-3.5, -3.5, 3.5, 3.5), Qt::white, QColor(170, 182, 192), 4);
+
+    // The arrow and the button that opens a session's page.
+    roundButton(p, arrowCircle, Glyph::Arrow, kBlue);
+    buttons(p, {{JvTransparentButton4, QStringLiteral("СТАРЫЕ ЗАГРУЗКИ"), kRed}}, 13);
+
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, kWindow.width() - 1, kWindow.height() - 1));
     return image;
 }
 

@@ -13,5 +13,7 @@ QImage paintEmptyLayout();
 QImage paintListLayout();
 // The help window's background (420 x 416), its close button included.
 QImage paintHelpWindow();
+// The session window's background (397 x 306), its buttons included.
+QImage paintSessionWindow();
 
 }  // namespace artwork

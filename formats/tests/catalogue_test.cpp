@@ -114,10 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
             "one line break only leaves the store alone", "\r\n", false, {"old"}, {messages::F3()}},
         ReplyCase{"a single word empties the store", "hello", false, {}, {messages::F5()}},
         ReplyCase{"an empty reply", "", false, {"old"}, {messages::F1()}},
-        ReplyCase{"names that cannot be keys are left out",
+        ReplyCase{"names that cannot be keys are left out, one with a slash is kept",
                   "a/b:1:1:1:1:1:1;c\\d:1:1:1:1:1:1;:1:1:1:1:1:1;..:1:1:1:1:1:1;ok:1:1:1:1:1:1",
                   true,
-                  {"ok"},
+                  {"a/b", "ok"},
                   {}}));
 
 TEST_F(CatalogueTest, DuplicateNameKeepsTheLaterRecordsValues) {

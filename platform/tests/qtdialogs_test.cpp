@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -63,4 +65,40 @@ TEST(QtDialogs, CancelGivesNothing) {
         }
     });
     EXPECT_FALSE(dialogs.askCredentials({false, QStringLiteral("lab"), QStringLiteral("labd")}));
+}
+
+// A message box asked from the upload worker comes up on the user-interface thread and
+// gives the worker the answer chosen there.
+TEST(QtDialogs, MessageBoxesAskedFromAWorkerAreShownOnTheUserInterfaceThread) {
+    platform::QtDialogs dialogs(QStringLiteral("Test"));
+    QThread* boxThread = nullptr;
+    QString shownText;
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [&, timer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        boxThread = box->thread();
+        shownText = box->text();
+        box->button(QMessageBox::Retry)->click();
+        timer->stop();
+        timer->deleteLater();
+    });
+    timer->start(20);
+
+    std::optional<platform::Dialogs::Answer> answer;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        answer = dialogs.askAbortRetryIgnore(QStringLiteral("Ошибка передачи"));
+        done = true;
+    });
+    while (!done) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    worker.join();
+
+    EXPECT_EQ(answer, platform::Dialogs::Answer::Retry);
+    EXPECT_EQ(shownText, QStringLiteral("Ошибка передачи"));
+    EXPECT_EQ(boxThread, qApp->thread());
 }

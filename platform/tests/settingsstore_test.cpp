@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
+#include <algorithm>
+#include <thread>
 
 #include "platform/settingsstore.h"
 #include "platform/testing/noaccessoverride.h"
@@ -57,10 +60,10 @@ TEST(SettingsStore, NamesIgnoreLetterCaseAndListInOrderWithoutCase) {
 TEST(SettingsStore, NamesThatCannotBeKeysAreRefused) {
     testing_support::UserFolders folders;
     QSettingsStore store;
-    for (const QString& name :
-         {QStringLiteral("a/b"), QStringLiteral("x/../y"), QString(), QString(256, u'n')}) {
+    for (const QString& name : {QString(), QString(256, u'n')}) {
         EXPECT_FALSE(store.createKey(key(name))) << name.toStdString();
     }
+    EXPECT_FALSE(store.createSubkey(kFormats, QStringLiteral("a\\b")));
     EXPECT_FALSE(store.createKey(QStringLiteral("\\Software\\Other\\Formats")));
     EXPECT_TRUE(store.createKey(key(QString(255, u'n'))));
     // Control characters, quotes, brackets and spaces are stored and listed back.
@@ -100,4 +103,80 @@ TEST(SettingsStore, AStoreThatCannotBeWrittenReportsFailure) {
     EXPECT_FALSE(store.createKey(key("13x18")));
     QFile::setPermissions(folders.configHome(),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A name may hold "/", as registry key names may: it is one key, listed, opened and
+// deleted under its own name, and "%" sequences in names survive the escaping.
+TEST(SettingsStore, NamesWithSlashesAreKeysOfTheirOwn) {
+    testing_support::UserFolders folders;
+    const QStringList names = {QStringLiteral("12/10/26 11:15:00 AM"), QStringLiteral("x/../y"),
+                               QStringLiteral("50%"), QStringLiteral("a%2Fb"),
+                               QStringLiteral("%25")};
+    {
+        QSettingsStore store;
+        for (const QString& name : names) {
+            ASSERT_TRUE(store.createSubkey(kFormats, name)) << name.toStdString();
+            ASSERT_TRUE(store.setValue(key(name), "Name", name));
+        }
+    }
+    QSettingsStore store;
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    EXPECT_EQ(store.subkeyNames(kFormats), sorted);
+    for (const QString& name : names) {
+        EXPECT_EQ(store.value(key(name), "Name"), name) << name.toStdString();
+    }
+    // One group each in the file, none nested.
+    QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvella"));
+    raw.beginGroup(QStringLiteral("Formats"));
+    EXPECT_EQ(raw.childGroups().size(), names.size());
+    raw.beginGroup(raw.childGroups().constFirst());
+    EXPECT_TRUE(raw.childGroups().isEmpty());
+    raw.endGroup();
+    raw.endGroup();
+
+    EXPECT_TRUE(store.deleteKey(key(names[0])));
+    EXPECT_FALSE(store.openKey(key(names[0])));
+    EXPECT_EQ(store.subkeyCount(kFormats), names.size() - 1);
+}
+
+// A file written before names could hold "/" reads as it did: its names as they stand.
+TEST(SettingsStore, FilesWrittenBeforeSlashNamesReadAsTheyDid) {
+    testing_support::UserFolders folders;
+    {
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Korvella"));
+        for (const char* name : {"10x15", "50%", "10.12.2026 11:15:00"}) {
+            raw.setValue(QStringLiteral("Formats/%1/$key").arg(QString::fromUtf8(name)), true);
+            raw.setValue(QStringLiteral("Formats/%1/Name").arg(QString::fromUtf8(name)),
+                         QString::fromUtf8(name));
+        }
+    }
+    QSettingsStore store;
+    EXPECT_EQ(store.subkeyNames(kFormats), (QStringList{"10.12.2026 11:15:00", "10x15", "50%"}));
+    EXPECT_EQ(store.value(key("50%"), "Name"), QStringLiteral("50%"));
+    EXPECT_EQ(store.valueCount(key("10x15")), 1);
+}
+
+// One store serves every thread: what a worker stores is listed at once elsewhere.
+TEST(SettingsStore, WritesFromAnotherThreadAreSeenAtOnce) {
+    testing_support::UserFolders folders;
+    QSettingsStore store;
+    ASSERT_TRUE(store.createKey(kFormats));
+    EXPECT_TRUE(store.subkeyNames(kFormats).isEmpty());
+    std::thread worker([&store] {
+        for (int i = 0; i < 50; ++i) {
+            store.createSubkey(kFormats, QStringLiteral("k%1").arg(i));
+            store.setValue(key(QStringLiteral("k%1").arg(i)), "Session", "x");
+        }
+        store.flush();
+    });
+    // Meanwhile this thread reads, as the window would.
+    for (int i = 0; i < 50; ++i) {
+        store.subkeyNames(kFormats);
+    }
+    worker.join();
+    EXPECT_EQ(store.subkeyCount(kFormats), 50);
+    EXPECT_EQ(store.value(key("k49"), "Session"), QStringLiteral("x"));
 }

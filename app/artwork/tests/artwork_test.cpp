@@ -6,6 +6,7 @@
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/painting.h"
 #include "app/artwork/windowgeometry.h"
+#include "service/sessiongeometry.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ TEST(Artwork, TheCommittedPicturesAreWhatTheGeneratorDraws) {
         {"empty.jpg", geometry::kEmptyPicture, artwork::paintEmptyLayout},
         {"list.jpg", geometry::kListPicture, artwork::paintListLayout},
         {"help.jpg", geometry::kHelpWindow, artwork::paintHelpWindow},
+        {"session.jpg", geometry::session::kWindow, artwork::paintSessionWindow},
     };
     for (const auto& [name, size, paint] : pictures) {
         const QImage stored = artwork::decodeJpeg(committed(name));
@@ -56,6 +58,7 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
     using namespace geometry;
     const QImage empty = artwork::decodeJpeg(committed("empty.jpg"));
     const QImage list = artwork::decodeJpeg(committed("list.jpg"));
+    const QImage sessionWindow = artwork::decodeJpeg(committed("session.jpg"));
     // Whether the place 6 pixels above a button is plain (not in a coloured band).
     const std::vector<std::tuple<const QImage*, QRect, bool>> buttons = {
         {&empty, JvTransparentButton8, true},
@@ -73,6 +76,8 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
         {&list, JvTransparentButton4, true},
         {&list, JvTransparentButton5, true},
         {&list, JvTransparentButton3, true},
+        {&sessionWindow, session::JvTransparentButton4, true},
+        {&sessionWindow, session::JvTransparentButton1, false},
     };
     for (const auto& [picture, area, plainAbove] : buttons) {
         // Inside, near the left and right edges and above the caption: the button.

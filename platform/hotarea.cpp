@@ -1,4 +1,4 @@
-#include "app/hotarea.h"
+#include "platform/hotarea.h"
 
 #include <QMouseEvent>
 #include <QPainter>
