@@ -40,6 +40,7 @@ TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget*
     actSend = new QAction(this);
     actSend->setObjectName(QStringLiteral("actSend"));
     addAction(actSend);
+    connectHandler(actSend, &TForm1::actSendExecute);
 
     actAdd = new QAction(QStringLiteral("Выбрать файлы"), this);
     actAdd->setObjectName(QStringLiteral("actAdd"));
@@ -62,11 +63,6 @@ TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget*
     connect(&Data, &order::OrderTable::dataChanged, this, &TForm1::DataSource1DataChange);
     connect(&Data, &order::OrderTable::afterScroll, this, &TForm1::FollowCursor);
     FormCreate();
-}
-
-TForm1::~TForm1() {
-    // The state outlives this window: its notices must not reach it any more.
-    Data.disconnect(this);
 }
 
 void TForm1::runHandler(void (TForm1::*handler)()) {

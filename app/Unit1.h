@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTimer;
 class QWheelEvent;
 class TfrmHelp;
 class TformSession;
+class TForm3;
 
 namespace order {
 class OrderListModel;
@@ -104,6 +106,19 @@ public:
     void actSessSelectExecute();
     // Closes the session window.
     void actSessCloseExecute();
+
+    // The progress window, made after this one: the send command shows it, its
+    // activation starts the upload worker, and its cancel runs actCancelProgress.
+    void setProgressWindow(TForm3* progress);
+    // The send command: with rows in the order, shows the progress window modally;
+    // afterwards the window is made ready for the next upload.
+    void actSendExecute();
+    // Cancel in the progress window: asks a running worker to stop; once the run has
+    // ended, closes the window.
+    void actCancelProgressExecute();
+    // Ends an upload that runs (the program is ending): the worker is asked to stop and
+    // waited for, the row it is at finished first.
+    void stopUpload();
     void actShowHelpExecute();
     // Closes the main window, which ends the program.
     void JvTransparentButton6Click();
@@ -149,6 +164,10 @@ private:
     // When the window is first shown: the session list is read, so that problems of the
     // store show at start-up.
     void FormShow();
+    // The progress window's activation: the worker is made and started.
+    void StartSendThread();
+    // After the worker's run: the aborted state when it was stopped.
+    void SendTerminated();
     // The application-wide message hook: takes the files dropped on this window to
     // DropFiles and reports them handled; every other event passes unchanged.
     void AppMessage(QObject* receiver, QEvent* event, bool& Handled);
@@ -204,6 +223,13 @@ private:
     std::array<QString, 31> InfoString;
     TfrmHelp* helpWindow_ = nullptr;
     TformSession* sessionWindow_ = nullptr;
+    TForm3* progressWindow_ = nullptr;
+    // The worker's steps, run on this thread while it waits.
+    class UploadSteps;
+    struct UploadStepsDeleter {
+        void operator()(UploadSteps* steps) const;
+    };
+    std::unique_ptr<UploadSteps, UploadStepsDeleter> uploadSteps_;
     bool shown_ = false;  // FormShow has run
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
@@ -220,6 +246,7 @@ private:
     QAction* actSessOld = nullptr;
     QAction* actSessSelect = nullptr;
     QAction* actSessClose = nullptr;
+    QAction* actCancelProgress = nullptr;
     OrderListDelegate* delegate_ = nullptr;
     int wheelRemainder_ = 0;
     QAction* actSend = nullptr;

@@ -103,7 +103,8 @@ void TForm1::CreateCommands() {
         addAction(action);
         return action;
     };
-    later("actCancelProgress", "Прервать", "");
+    actCancelProgress = later("actCancelProgress", "Прервать", "");
+    connectHandler(actCancelProgress, &TForm1::actCancelProgressExecute);
     actSessSelect =
         later("actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии");
     connectHandler(actSessSelect, &TForm1::actSessSelectExecute);
@@ -165,7 +166,6 @@ void TForm1::CreateShell() {
         }
         return area;
     };
-    // The send hot area gets its handler with the upload.
     emptyLayoutOnly_ = {
         Image2,
         Label3,
@@ -203,7 +203,8 @@ void TForm1::CreateShell() {
             &TForm1::actAddExecute),
         hot("JvTransparentButton2", JvTransparentButton2, "Выделить все файлы в списке",
             &TForm1::actSelAllExecute),
-        hot("JvTransparentButton3", JvTransparentButton3, "Отправить файлы на сайт", nullptr),
+        hot("JvTransparentButton3", JvTransparentButton3, "Отправить файлы на сайт",
+            &TForm1::actSendExecute),
         hot("JvTransparentButton4", JvTransparentButton4, "Обновить данные о форматах печати",
             &TForm1::actUpdateFormatsExecute),
         hot("JvTransparentButton5", JvTransparentButton5, "Просмотр старых сессий",

@@ -54,7 +54,8 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
                                    options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
     form2_ = std::make_unique<TForm2>();
-    form3_ = std::make_unique<TForm3>();
+    form3_ =
+        std::make_unique<TForm3>(*urls, &taskbar_, artwork::picture(QStringLiteral("progress")));
     formSession_ = std::make_unique<TformSession>(
         service::SessionServices{[this](const QString& url) { return http_.HttpGet(url, {}); },
                                  store_, dialogs, clock, options.serviceHost,
@@ -63,6 +64,7 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     frmHelp_ = std::make_unique<TfrmHelp>(options.serviceWebAddress);
     form1_->setHelpWindow(frmHelp_.get());
     form1_->setSessionWindow(formSession_.get());
+    form1_->setProgressWindow(form3_.get());
 }
 
 Program::~Program() {
@@ -80,6 +82,7 @@ void Program::shutdown() {
     if (std::exchange(shutDown_, true)) {
         return;
     }
+    form1_->stopUpload();
     form1_->FormDestroy();
     if (const std::optional<QString> problem = state_.closeOrder()) {
         dialogs_.showError(*problem);

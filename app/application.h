@@ -8,6 +8,7 @@
 #include "korvella/buildconfig.h"
 #include "platform/clock.h"
 #include "platform/settingsstore.h"
+#include "platform/taskbar.h"
 #include "service/httpget.h"
 
 namespace platform {
@@ -73,6 +74,7 @@ private:
     // The one settings store of the program (any thread may use it).
     platform::QSettingsStore store_;
     platform::SystemClock systemClock_;
+    platform::LauncherEntryTaskbar taskbar_{QString::fromUtf8(korvella::ApplicationId)};
     service::CredentialStore credentials_;
     service::HttpClient http_;
     std::unique_ptr<platform::UrlOpener> desktopUrls_;

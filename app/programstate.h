@@ -34,6 +34,8 @@ public:
     order::SortState Sort;
     // The running upload worker; none outside an upload.
     TSendFilesTask* SendTask = nullptr;
+    // From the start of the upload worker's run to its end.
+    bool Sending = false;
     // Whether the program was asked to end (it does once the message loop runs).
     bool terminateRequested = false;
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Draws the window pictures anew into app/artwork/ (empty.jpg, list.jpg, help.jpg,
-# session.jpg). Run it after changing app/artwork/painting.cpp,
-# app/artwork/windowgeometry.h or service/sessiongeometry.h, look at the pictures, and
-# commit them with the change.
+# session.jpg, progress.jpg). Run it after changing app/artwork/painting.cpp or the
+# geometry headers it reads, look at the pictures, and commit them with the change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

@@ -89,12 +89,73 @@ void HttpClient::splitAddress(const QString& url, QString* host, QString* path) 
     *path = host->isEmpty() ? rest : QString(rest).remove(*host);
 }
 
+void HttpClient::applyLimits(void* handle) const {
+    CURL* curl = handle;
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT,
+                     static_cast<long>(limits_.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.stallLimit.count()));
+}
+
+HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host,
+                                               CurlCredentials& held, QByteArray* body,
+                                               QByteArray* headers,
+                                               const std::function<void()>& beforeEachRun) {
+    CURL* curl = handle;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, body);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBody);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, headers);
+    const auto apply = [&](bool forProxy, const platform::Dialogs::Credentials& given) {
+        QByteArray& u = forProxy ? held.proxyUser : held.user;
+        QByteArray& p = forProxy ? held.proxyPassword : held.password;
+        u = given.user.toUtf8();
+        p = given.password.toUtf8();
+        curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYUSERNAME : CURLOPT_USERNAME, u.constData());
+        curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYPASSWORD : CURLOPT_PASSWORD, p.constData());
+        curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYAUTH : CURLOPT_HTTPAUTH, CURLAUTH_ANY);
+    };
+    const QString proxy = environmentProxy();
+    const QString serverSite = host;
+    const QString proxySite = QStringLiteral("proxy ") + proxy;
+    if (const auto known = credentials_.find(serverSite)) {
+        apply(false, *known);
+    }
+    if (!proxy.isEmpty()) {
+        if (const auto known = credentials_.find(proxySite)) {
+            apply(true, *known);
+        }
+    }
+    Run run;
+    for (;;) {
+        body->clear();
+        headers->clear();
+        if (beforeEachRun) {
+            beforeEachRun();
+        }
+        run.result = curl_easy_perform(curl);
+        run.status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &run.status);
+        if (run.result != CURLE_OK || (run.status != 401 && run.status != 407)) {
+            return run;
+        }
+        const bool forProxy = run.status == 407;
+        const std::optional<platform::Dialogs::Credentials> given = dialogs_.askCredentials(
+            {forProxy, forProxy ? proxy : host, realmOf(*headers, forProxy)});
+        if (!given) {
+            return run;  // the refusal page is the answer
+        }
+        credentials_.remember(forProxy ? proxySite : serverSite, *given);
+        apply(forProxy, *given);
+    }
+}
+
 QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
     QString host;
     QString path;
     splitAddress(Url, &host, &path);
     const QByteArray address = (QStringLiteral("http://") + host + path).toUtf8();
-    const QString proxy = environmentProxy();
 
     QByteArray body;
     {
@@ -110,60 +171,11 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT,
-                         static_cast<long>(limits_.connectTimeout.count()));
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME,
-                         static_cast<long>(limits_.stallLimit.count()));
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBody);
-        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headers);
-
-        // Strings libcurl keeps pointers to must live as long as the handle.
-        QByteArray user, password, proxyUser, proxyPassword;
-        const auto apply = [&](bool forProxy, const platform::Dialogs::Credentials& given) {
-            QByteArray& u = forProxy ? proxyUser : user;
-            QByteArray& p = forProxy ? proxyPassword : password;
-            u = given.user.toUtf8();
-            p = given.password.toUtf8();
-            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYUSERNAME : CURLOPT_USERNAME,
-                             u.constData());
-            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYPASSWORD : CURLOPT_PASSWORD,
-                             p.constData());
-            curl_easy_setopt(curl, forProxy ? CURLOPT_PROXYAUTH : CURLOPT_HTTPAUTH, CURLAUTH_ANY);
-        };
-        const QString serverSite = host;
-        const QString proxySite = QStringLiteral("proxy ") + proxy;
-        if (const auto known = credentials_.find(serverSite)) {
-            apply(false, *known);
-        }
-        if (!proxy.isEmpty()) {
-            if (const auto known = credentials_.find(proxySite)) {
-                apply(true, *known);
-            }
-        }
-
-        for (;;) {
-            body.clear();
-            headers.clear();
-            const CURLcode result = curl_easy_perform(curl);
-            long status = 0;
-            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-            qCDebug(lcService) << "GET" << address << "->" << status << curl_easy_strerror(result);
-            if (result != CURLE_OK || (status != 401 && status != 407)) {
-                break;
-            }
-            const bool forProxy = status == 407;
-            const std::optional<platform::Dialogs::Credentials> given = dialogs_.askCredentials(
-                {forProxy, forProxy ? proxy : host, realmOf(headers, forProxy)});
-            if (!given) {
-                break;  // the refusal page is the answer
-            }
-            credentials_.remember(forProxy ? proxySite : serverSite, *given);
-            apply(forProxy, *given);
-        }
+        applyLimits(curl);
+        CurlCredentials held;
+        const Run run = runWithCredentials(curl, host, held, &body, &headers);
+        qCDebug(lcService) << "GET" << address << "->" << run.status
+                           << curl_easy_strerror(static_cast<CURLcode>(run.result));
     }
 
     if (FileName.isEmpty()) {

@@ -4,6 +4,7 @@
 #include <QMutex>
 #include <QString>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 #include "platform/dialogs.h"
@@ -61,6 +62,12 @@ struct HttpLimits {
     std::chrono::seconds stallLimit{60};
 };
 
+// The user names and passwords set on one libcurl handle: libcurl keeps pointers to
+// them, so they live as long as the handle.
+struct CurlCredentials {
+    QByteArray user, password, proxyUser, proxyPassword;
+};
+
 // The one GET routine of the program, over libcurl. One call opens its own handle and
 // closes it before returning; calls share only the remembered credentials. The
 // system's proxy is what libcurl reads from the environment (http_proxy, no_proxy).
@@ -82,6 +89,21 @@ public:
     // Where a request goes: every "http://" removed, the host is the text before the
     // first "/", the path the rest with every occurrence of the host removed.
     static void splitAddress(const QString& url, QString* host, QString* path);
+
+    // The credentials loop on a libcurl easy handle the caller has set up (its
+    // address, method, body and time limits), for the upload as for HttpGet: sets the
+    // credentials given before for host and for the system's proxy, runs the request,
+    // and while the answer is 401 or 407 asks the user, remembers what was given and
+    // runs it again; a cancel keeps the refusal. body and headers hold the last
+    // answer's; beforeEachRun runs before every run (to rewind a body being sent).
+    struct Run {
+        int result = 0;   // libcurl's CURLcode
+        long status = 0;  // the HTTP status; 0 when none came
+    };
+    Run runWithCredentials(void* curl, const QString& host, CurlCredentials& held, QByteArray* body,
+                           QByteArray* headers, const std::function<void()>& beforeEachRun = {});
+    // The time limits every request keeps, set on a libcurl easy handle.
+    void applyLimits(void* curl) const;
 
 private:
     platform::Dialogs& dialogs_;

@@ -1,6 +1,6 @@
 // korvella-artwork OUTDIR: draws the window pictures and writes them as the JPEG files
-// the program is built with (empty.jpg, list.jpg, help.jpg, session.jpg). scripts/make-artwork.sh
-// runs it into app/artwork/.
+// the program is built with (empty.jpg, list.jpg, help.jpg, session.jpg, progress.jpg).
+// scripts/make-artwork.sh runs it into app/artwork/.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
         {"list.jpg", artwork::paintListLayout},
         {"help.jpg", artwork::paintHelpWindow},
         {"session.jpg", artwork::paintSessionWindow},
+        {"progress.jpg", artwork::paintProgressWindow},
     };
     for (const auto& [name, paint] : pictures) {
         const QByteArray jpeg = artwork::encodeJpeg(paint(), 92);

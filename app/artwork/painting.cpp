@@ -9,6 +9,7 @@
 
 #include "app/artwork/windowgeometry.h"
 #include "service/sessiongeometry.h"
+#include "upload/progressgeometry.h"
 
 namespace artwork {
 
@@ -357,6 +358,21 @@ QImage paintSessionWindow() {
     roundButton(p, arrowCircle, Glyph::Arrow, kBlue);
     buttons(p, {{JvTransparentButton4, QStringLiteral("СТАРЫЕ ЗАГРУЗКИ"), kRed}}, 13);
 
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, kWindow.width() - 1, kWindow.height() - 1));
+    return image;
+}
+
+QImage paintProgressWindow() {
+    using namespace geometry::progress;
+    QImage image = canvas(kWindow);
+    QPainter p(&image);
+    prepare(p);
+    background(p, kWindow);
+    // A light card behind the status text, and the cancel button.
+    panel(p, QRectF(Label1).adjusted(-8, 0, 4, 6), Qt::white, QColor(208, 216, 222), 8);
+    buttons(p, {{JvTransparentButton4, QStringLiteral("ОТМЕНА"), kRed}}, 13);
     p.setPen(QPen(kInk, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, kWindow.width() - 1, kWindow.height() - 1));

@@ -15,5 +15,7 @@ QImage paintListLayout();
 QImage paintHelpWindow();
 // The session window's background (397 x 306), its buttons included.
 QImage paintSessionWindow();
+// The progress window's background (397 x 208), its cancel button included.
+QImage paintProgressWindow();
 
 }  // namespace artwork

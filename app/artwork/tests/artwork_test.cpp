@@ -7,6 +7,7 @@
 #include "app/artwork/painting.h"
 #include "app/artwork/windowgeometry.h"
 #include "service/sessiongeometry.h"
+#include "upload/progressgeometry.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ TEST(Artwork, TheCommittedPicturesAreWhatTheGeneratorDraws) {
         {"list.jpg", geometry::kListPicture, artwork::paintListLayout},
         {"help.jpg", geometry::kHelpWindow, artwork::paintHelpWindow},
         {"session.jpg", geometry::session::kWindow, artwork::paintSessionWindow},
+        {"progress.jpg", geometry::progress::kWindow, artwork::paintProgressWindow},
     };
     for (const auto& [name, size, paint] : pictures) {
         const QImage stored = artwork::decodeJpeg(committed(name));
@@ -59,6 +61,7 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
     const QImage empty = artwork::decodeJpeg(committed("empty.jpg"));
     const QImage list = artwork::decodeJpeg(committed("list.jpg"));
     const QImage sessionWindow = artwork::decodeJpeg(committed("session.jpg"));
+    const QImage progressWindow = artwork::decodeJpeg(committed("progress.jpg"));
     // Whether the place 6 pixels above a button is plain (not in a coloured band).
     const std::vector<std::tuple<const QImage*, QRect, bool>> buttons = {
         {&empty, JvTransparentButton8, true},
@@ -78,6 +81,7 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
         {&list, JvTransparentButton3, true},
         {&sessionWindow, session::JvTransparentButton4, true},
         {&sessionWindow, session::JvTransparentButton1, false},
+        {&progressWindow, progress::JvTransparentButton4, true},
     };
     for (const auto& [picture, area, plainAbove] : buttons) {
         // Inside, near the left and right edges and above the caption: the button.

@@ -1,0 +1,137 @@
+// The main window's part of the upload: the send and cancel commands, the worker's
+// start and end, and the steps the worker has this thread run for it.
+#include <QAction>
+#include <QCoreApplication>
+#include <QTableView>
+
+#include "app/Unit1.h"
+#include "app/log.h"
+#include "images/prepare.h"
+#include "order/orderlistmodel.h"
+#include "order/resolution.h"
+#include "platform/urlopener.h"
+#include "service/sessions.h"
+#include "upload/progress.h"
+#include "upload/sendtask.h"
+
+// What the worker has the user-interface thread do: read the order, move its cursor,
+// show the progress, and finish.
+class TForm1::UploadSteps final : public upload::SendHost {
+public:
+    explicit UploadSteps(TForm1& form) : form_(form) {}
+
+    int rowCount() override { return form_.Data.rowCount(); }
+    void FirstRecord() override { form_.Data.first(); }
+    upload::SendRow currentRow() override {
+        const order::OrderRow& row = form_.Data.current();
+        upload::SendRow send{row.file,  row.count, row.format, row.param,
+                             row.paper, row.width, row.height, std::nullopt};
+        // The catalogue's first entry of that name, as the pick list's position gives it.
+        if (const formats::TFormatsRecord* format = order::findFormat(form_.Formats, row.format)) {
+            send.record = *format;
+        }
+        return send;
+    }
+    void UpdateProgress(const upload::SendProgress& progress) override {
+        form_.progressWindow_->UpdateProgress(progress);
+    }
+    void NextRecord() override { form_.Data.next(); }
+    void SendFinished(const QString& session) override {
+        const QString link = service::sessionPageAddress(form_.services_.serviceHost, session);
+        form_.progressWindow_->showFinished(link);
+        form_.services_.urls.openUrl(link);
+        form_.Data.empty();
+        form_.SetListEditing(true);
+        form_.Data.refresh();
+    }
+    QString GetNewSession() override { return form_.GetNewSession(); }
+    void focusProgress() override { form_.progressWindow_->activateWindow(); }
+
+private:
+    TForm1& form_;
+};
+
+void TForm1::UploadStepsDeleter::operator()(UploadSteps* steps) const {
+    delete steps;
+}
+
+TForm1::~TForm1() {
+    stopUpload();
+    // The state outlives this window: its notices must not reach it any more.
+    Data.disconnect(this);
+}
+
+void TForm1::setProgressWindow(TForm3* progress) {
+    progressWindow_ = progress;
+    uploadSteps_.reset(new UploadSteps(*this));
+    connect(progress, &TForm3::FormActivate, this,
+            [this] { runHandler(&TForm1::StartSendThread); });
+    connect(progress, &TForm3::cancelRequested, actCancelProgress, &QAction::trigger);
+}
+
+void TForm1::actSendExecute() {
+    if (Data.rowCount() == 0 || progressWindow_ == nullptr || SendTask != nullptr) {
+        return;
+    }
+    progressWindow_->showOver(this);
+    progressWindow_->resetForNextUpload();
+}
+
+void TForm1::StartSendThread() {
+    if (SendTask != nullptr) {
+        return;  // one worker for each showing of the window
+    }
+    auto* task =
+        new TSendFilesTask(*uploadSteps_,
+                           upload::SendServices{services_.http, dialogs_, &images::preparePrint,
+                                                services_.serviceHost, services_.serviceWebAddress},
+                           this);
+    SendTask = task;
+    state_.Sending = true;
+    connect(task, &QThread::finished, this, &TForm1::SendTerminated);
+    // No red rows while the run lasts, and the list in whole-row selection.
+    model_->setWarningsShown(false);
+    SetListEditing(false);
+    DBGrid1->clearSelection();
+    qCDebug(lcApp) << "upload started with" << Data.rowCount() << "rows";
+    task->start();
+}
+
+void TForm1::SendTerminated() {
+    state_.Sending = false;
+    if (SendTask == nullptr || !SendTask->stopRequested()) {
+        return;  // SendFinished has shown the end
+    }
+    progressWindow_->showAborted();
+    // The list may be edited again (the run changed nothing in it).
+    SetListEditing(true);
+}
+
+void TForm1::actCancelProgressExecute() {
+    if (SendTask != nullptr && SendTask->isRunning() && !SendTask->stopRequested()) {
+        SendTask->requestStop();
+    }
+    if (state_.Sending) {
+        return;
+    }
+    if (progressWindow_ != nullptr) {
+        progressWindow_->closeWindow();
+    }
+    delete SendTask;
+    SendTask = nullptr;
+    model_->setWarningsShown(true);
+}
+
+void TForm1::stopUpload() {
+    if (SendTask == nullptr) {
+        return;
+    }
+    SendTask->requestStop();
+    // The worker may be waiting for this thread: keep serving it until it has ended.
+    while (!SendTask->wait(20)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    delete SendTask;
+    SendTask = nullptr;
+    state_.Sending = false;
+}

@@ -1,0 +1,3 @@
+#include "upload/dwTaskbarComponents.h"
+
+TdwTaskbarWinControl::TdwTaskbarWinControl(QWidget* parent) : QWidget(parent) {}

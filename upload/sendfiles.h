@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <optional>
+
+#include "formats/formatsrecord.h"
+
+namespace platform {
+class Dialogs;
+}
+namespace service {
+class HttpClient;
+}
+
+// The upload of a whole order: a new session from the lab, then every row's print
+// made and sent, first row to last, with the progress shown as it goes.
+namespace upload {
+
+// One row of the order as the worker sends it, read for it where the order lives.
+struct SendRow {
+    QString file;
+    std::optional<qint32> count;
+    QString format;
+    QString param;
+    QString paper;
+    std::optional<qint32> width;
+    std::optional<qint32> height;
+    // The row's format: a copy of the catalogue's first entry of that name (letter
+    // case ignored); none when the catalogue has no such format.
+    std::optional<formats::TFormatsRecord> record;
+};
+
+// The worker's fields, which UpdateProgress shows.
+struct SendProgress {
+    int Progress1 = 0;  // the current row, percent (may pass 100 after retries)
+    int Progress2 = 0;  // the whole order, percent
+    QString FormCaption;
+    QString Caption;
+    QString Hint;
+};
+
+// What the worker has done for it where the order and the windows live. Every call
+// but GetNewSession runs there and returns when done; GetNewSession runs on the
+// worker's own thread (its messages come up where the dialogs seam puts them).
+class SendHost {
+public:
+    virtual ~SendHost() = default;
+    virtual int rowCount() = 0;
+    // Moves the order to its first row.
+    virtual void FirstRecord() = 0;
+    virtual SendRow currentRow() = 0;
+    virtual void UpdateProgress(const SendProgress& progress) = 0;
+    virtual void NextRecord() = 0;
+    // The run ended without a stop request: the finished display, the session page
+    // opened, the order emptied.
+    virtual void SendFinished(const QString& session) = 0;
+    virtual QString GetNewSession() = 0;
+    // The progress window is given the focus again (after a dialog).
+    virtual void focusProgress() {}
+};
+
+// Makes a row's print (see images::preparePrint): the JPEG bytes, or a raised
+// platform::Error saying why not.
+using PreparePrint = std::function<QByteArray(
+    const QString& path, const formats::TFormatsRecord& format, const QString& how)>;
+
+// What a run works with besides its host.
+struct SendServices {
+    service::HttpClient& http;
+    platform::Dialogs& dialogs;
+    PreparePrint prepare;
+    QString serviceHost;
+    QString serviceWebAddress;
+};
+
+// How one row's upload ended.
+enum class UploadOutcome { Sent, Ignored, Stop };
+
+// One run of the upload. StartSend runs on the worker's thread; requestStop may come
+// from any thread and is looked at between rows only.
+class SendRun {
+public:
+    SendRun(SendHost& host, const SendServices& services);
+
+    // The whole run. Returns with the stop request raised, or after SendFinished.
+    void StartSend();
+    void requestStop() { stop_ = true; }
+    bool stopRequested() const { return stop_; }
+    // The session key of this run (32 characters when valid).
+    const QString& Session() const { return session_; }
+
+    // Sends one row's prepared picture (see the file upload request): the attempts,
+    // the messages and what each answer does. The stop request is raised on Stop.
+    UploadOutcome UploadFile(const QByteArray& picture, const SendRow& row, const QString& key,
+                             const QString& fileNumber);
+
+private:
+    // Makes a row's print; on failure asks Abort, Retry or Ignore. Nothing on Ignore
+    // and Stop (the stop request raised then).
+    std::optional<QByteArray> preparedPrint(const SendRow& row);
+    // One attempt of UploadFile: the reply text, or nothing after a fatal connection
+    // error (shown, stop request raised).
+    std::optional<QString> attempt(const QByteArray& picture, const SendRow& row,
+                                   const QString& key, const QString& fileNumber);
+    void update() { host_.UpdateProgress(progress_); }
+
+    SendHost& host_;
+    SendServices services_;
+    SendProgress progress_;
+    QString session_;
+    std::atomic<bool> stop_{false};
+};
+
+// The row's print resolution for the lab: the longer pixel side over the format's
+// Width_mm times 25.4, rounded half to even; "0" when it has none (no format, or a
+// Width_mm of 0).
+QString dpiValue(const SendRow& row);
+
+// Progress1 while a picture is sent: start + sent / size × (100 − start), rounded half
+// to even.
+int chunkProgress(int start, qint64 sent, qint64 size);
+
+}  // namespace upload

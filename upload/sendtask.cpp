@@ -1,0 +1,87 @@
+#include "upload/sendtask.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "upload/log.h"
+
+// The host's calls made on the worker, each run on the context's thread while the
+// worker waits for it.
+class TSendFilesTask::UiHost final : public upload::SendHost {
+public:
+    UiHost(upload::SendHost& inner, QObject* context) : inner_(inner), context_(context) {}
+
+    int rowCount() override {
+        return there([this] { return inner_.rowCount(); });
+    }
+    void FirstRecord() override {
+        there([this] {
+            inner_.FirstRecord();
+            return 0;
+        });
+    }
+    upload::SendRow currentRow() override {
+        return there([this] { return inner_.currentRow(); });
+    }
+    void UpdateProgress(const upload::SendProgress& progress) override {
+        there([&] {
+            inner_.UpdateProgress(progress);
+            return 0;
+        });
+    }
+    void NextRecord() override {
+        there([this] {
+            inner_.NextRecord();
+            return 0;
+        });
+    }
+    void SendFinished(const QString& session) override {
+        there([&] {
+            inner_.SendFinished(session);
+            return 0;
+        });
+    }
+    QString GetNewSession() override { return inner_.GetNewSession(); }
+    void focusProgress() override {
+        there([this] {
+            inner_.focusProgress();
+            return 0;
+        });
+    }
+
+private:
+    template <typename F>
+    auto there(F&& step) -> decltype(step()) {
+        decltype(step()) result{};
+        QMetaObject::invokeMethod(
+            context_, [&] { result = step(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+
+    upload::SendHost& inner_;
+    QObject* context_;
+};
+
+TSendFilesTask::TSendFilesTask(upload::SendHost& host, const upload::SendServices& services,
+                               QObject* context)
+    : uiHost_(std::make_unique<UiHost>(host, context)), run_(*uiHost_, services) {
+    setObjectName(QStringLiteral("TSendFilesTask"));
+}
+
+TSendFilesTask::~TSendFilesTask() {
+    requestStop();
+    wait();
+}
+
+void TSendFilesTask::run() {
+    // One step below normal. Qt's thread priority alone changes nothing under Linux's
+    // default scheduler; the thread's nice value does.
+    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, thread);
+    if (errno == 0 && ::setpriority(PRIO_PROCESS, thread, nice + 1) != 0) {
+        qCDebug(lcUpload) << "the worker's priority stays as it was";
+    }
+    run_.StartSend();
+}
