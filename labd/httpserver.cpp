@@ -295,6 +295,9 @@ void HttpServer::serve(int fd, std::string peer) {
     }
     Request request;
     request.peer = std::move(peer);
+    if (headEnd != std::string::npos) {
+        request.head = buffer.substr(0, headEnd + 4);
+    }
     bool ok = headEnd != std::string::npos && parseHead(buffer.substr(0, headEnd + 2), request);
     Response response;
     if (ok) {

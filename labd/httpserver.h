@@ -25,6 +25,7 @@ struct Request {
     Headers headers;
     std::string body;
     std::string peer;  // address of the client
+    std::string head;  // the request line and headers as received, with their CR LF
 
     // The path and query of the target, whichever form it came in.
     std::string originTarget() const;

@@ -228,9 +228,19 @@ bool LabService::open(std::string* error) {
 }
 
 Response LabService::handle(const Request& request) {
+    const bool upload = request.method == "POST" && !request.body.empty() &&
+                        request.originTarget().find("step=uploadprogs") != std::string::npos;
+    if (upload && !options_.recordDir.empty()) {
+        const int n = ++recorded_;
+        std::ofstream(fs::path(options_.recordDir) / ("upload-" + std::to_string(n) + ".http"),
+                      std::ios::binary)
+            << request.head << request.body;
+    }
     Response response = route(request);
-    response.stallSeconds = options_.stallSeconds;
-    response.dropAfterBytes = options_.dropAfterBytes;
+    if (upload || !options_.faultsOnUploadsOnly) {
+        response.stallSeconds = options_.stallSeconds;
+        response.dropAfterBytes = options_.dropAfterBytes;
+    }
     return response;
 }
 
@@ -388,8 +398,12 @@ Response LabService::upload(const Request& request) {
         return text(200, "Error: the photo could not be stored");
     }
     u.storedPath = stored.string();
-    if (store_.addUpload(u) == 0) {
+    std::string replaced;
+    if (store_.addUpload(u, &replaced) == 0) {
         return text(200, "Error: the upload could not be recorded");
+    }
+    if (!replaced.empty()) {
+        fs::remove(replaced, ec);  // a retried upload: the earlier photo is gone with its row
     }
     return text(200, "Ok");
 }

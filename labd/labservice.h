@@ -32,6 +32,12 @@ struct ServiceOptions {
     int stallSeconds = 0;
     int64_t dropAfterBytes = -1;
     int failEveryNthUpload = 0;
+    // The stall and the cut apply only to uploads that carry a body (not to the
+    // client's empty request before each upload, nor to other requests).
+    bool faultsOnUploadsOnly = false;
+    // A folder where every upload with a body is written as received (request line,
+    // headers, body), one file a request: upload-1.http, upload-2.http, ...
+    std::string recordDir;
 };
 
 // The reference lab service: print formats, session keys, multipart uploads, the
@@ -68,6 +74,7 @@ private:
     Store store_;
     std::vector<PrintFormat> formats_;
     std::atomic<int64_t> uploadsSeen_{0};
+    std::atomic<int> recorded_{0};
     std::mutex countsMutex_;
     std::map<std::string, int> requestsByStep_;
     int ownPort_ = 0;

@@ -21,7 +21,9 @@ void usage() {
                  "  --answer PATH=STATUS:BODY    answer PATH (path, or path and query) so\n"
                  "  --stall SECONDS              wait this long before every answer\n"
                  "  --drop-after BYTES           close the connection after this many bytes\n"
-                 "  --fail-upload-every N        refuse every Nth upload with an error text\n";
+                 "  --fail-upload-every N        refuse every Nth upload with an error text\n"
+                 "  --faults-on-uploads 1        stall and cut only uploads with a body\n"
+                 "  --record DIR                 write every upload as received into DIR\n";
 }
 
 std::string timestamp() {
@@ -77,6 +79,10 @@ int main(int argc, char** argv) {
             options.dropAfterBytes = std::atoll(value.c_str());
         } else if (arg == "--fail-upload-every") {
             options.failEveryNthUpload = std::atoi(value.c_str());
+        } else if (arg == "--faults-on-uploads") {
+            options.faultsOnUploadsOnly = value == "1";
+        } else if (arg == "--record") {
+            options.recordDir = value;
         } else {
             usage();
             return 2;

@@ -99,8 +99,23 @@ bool Store::hasSession(const std::string& key) {
     return sqlite3_step(s.get()) == SQLITE_ROW;
 }
 
-int64_t Store::addUpload(const Upload& u) {
+int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
     std::lock_guard<std::mutex> lock(mutex_);
+    {
+        Statement old =
+            prepare(db_, "SELECT stored_path FROM uploads WHERE key = ? AND file_number = ?");
+        bind(old.get(), 1, u.key);
+        bind(old.get(), 2, u.fileNumber);
+        if (sqlite3_step(old.get()) == SQLITE_ROW && replacedPath != nullptr) {
+            *replacedPath = column(old.get(), 0);
+        }
+        Statement drop = prepare(db_, "DELETE FROM uploads WHERE key = ? AND file_number = ?");
+        bind(drop.get(), 1, u.key);
+        bind(drop.get(), 2, u.fileNumber);
+        if (sqlite3_step(drop.get()) != SQLITE_DONE) {
+            return 0;
+        }
+    }
     Statement s = prepare(db_,
                           "INSERT INTO uploads(key, file_number, filename, stored_path, count,"
                           " format, paper, param, dpi, bytes) VALUES(?,?,?,?,?,?,?,?,?,?)");

@@ -36,7 +36,10 @@ public:
 
     bool addSession(const std::string& key);
     bool hasSession(const std::string& key);
-    int64_t addUpload(const Upload& upload);
+    // Records an upload; one the session already holds under the same file number is
+    // replaced (a client's retry after a lost reply), and its stored photo's path is
+    // put in replacedPath to be removed.
+    int64_t addUpload(const Upload& upload, std::string* replacedPath = nullptr);
     std::vector<Upload> uploads(const std::string& key);
     std::optional<Upload> upload(int64_t id);
     // Marks the session's order placed with its total; false when it was placed before.

@@ -1,14 +1,17 @@
 #include "platform/testing/scripteddialogs.h"
 
+#include <QMutexLocker>
 #include <algorithm>
 
 namespace testing_support {
 
 void ScriptedDialogs::showError(const QString& text) {
+    const QMutexLocker lock(&mutex_);
     shown_.push_back({Shown::Error, text});
 }
 
 platform::Dialogs::Answer ScriptedDialogs::askAbortRetryIgnore(const QString& text) {
+    const QMutexLocker lock(&mutex_);
     shown_.push_back({Shown::AbortRetryIgnore, text});
     if (abortRetryIgnore_.empty()) {
         return Answer::Abort;
@@ -19,6 +22,7 @@ platform::Dialogs::Answer ScriptedDialogs::askAbortRetryIgnore(const QString& te
 }
 
 bool ScriptedDialogs::askYesNo(const QString& text) {
+    const QMutexLocker lock(&mutex_);
     shown_.push_back({Shown::YesNo, text});
     if (yesNo_.empty()) {
         return false;
@@ -29,6 +33,7 @@ bool ScriptedDialogs::askYesNo(const QString& text) {
 }
 
 QStringList ScriptedDialogs::getOpenFileNames(const OpenFileRequest& request) {
+    const QMutexLocker lock(&mutex_);
     shown_.push_back(
         {Shown::OpenFiles,
          QStringList{request.filterName, request.patterns.join(u';'), request.defaultSuffix,
@@ -44,6 +49,7 @@ QStringList ScriptedDialogs::getOpenFileNames(const OpenFileRequest& request) {
 
 std::optional<platform::Dialogs::Credentials> ScriptedDialogs::askCredentials(
     const CredentialsRequest& request) {
+    const QMutexLocker lock(&mutex_);
     shown_.push_back(
         {Shown::AskCredentials,
          QStringList{QLatin1String(request.proxy ? "proxy" : "server"), request.site, request.realm}
@@ -57,11 +63,13 @@ std::optional<platform::Dialogs::Credentials> ScriptedDialogs::askCredentials(
 }
 
 int ScriptedDialogs::count(Shown::Kind kind) const {
+    const QMutexLocker lock(&mutex_);
     return static_cast<int>(std::count_if(shown_.begin(), shown_.end(),
                                           [kind](const Shown& s) { return s.kind == kind; }));
 }
 
 QStringList ScriptedDialogs::errors() const {
+    const QMutexLocker lock(&mutex_);
     QStringList texts;
     for (const Shown& s : shown_) {
         if (s.kind == Shown::Error) {

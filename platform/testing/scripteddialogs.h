@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -10,6 +11,7 @@ namespace testing_support {
 
 // Dialogs for tests: records every text shown and gives scripted answers in order.
 // With no answer scripted, Abort/Retry/Ignore answers Abort and Yes/No answers No.
+// Any thread may ask (the upload worker does); script the answers before it runs.
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Shown {
@@ -25,7 +27,10 @@ public:
     // Recorded with the text "proxy|SITE|REALM" or "server|SITE|REALM".
     std::optional<Credentials> askCredentials(const CredentialsRequest& request) override;
 
-    void scriptAnswer(Answer answer) { abortRetryIgnore_.push_back(answer); }
+    void scriptAnswer(Answer answer) {
+        const QMutexLocker lock(&mutex_);
+        abortRetryIgnore_.push_back(answer);
+    }
     void scriptYesNo(bool yes) { yesNo_.push_back(yes); }
     // The next open-file dialog returns these files; with none scripted it is cancelled.
     void scriptOpenFiles(const QStringList& files) { openFiles_.push_back(files); }
@@ -36,10 +41,12 @@ public:
     }
     int count(Shown::Kind kind) const;
 
+    // Read once the askers are done.
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList errors() const;
 
 private:
+    mutable QMutex mutex_;
     std::vector<Shown> shown_;
     std::deque<Answer> abortRetryIgnore_;
     std::deque<bool> yesNo_;
