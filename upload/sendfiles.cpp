@@ -114,8 +114,8 @@ std::unique_ptr<CURL, CurlDeleter> uploadHandle(service::HttpClient& http,
 }  // namespace
 
 int chunkProgress(int start, qint64 sent, qint64 size) {
-    return start +
-           roundHalfEven(static_cast<double>(sent) / static_cast<double>(size) * (100 - start));
+    return roundHalfEven(start +
+                         static_cast<double>(sent) / static_cast<double>(size) * (100 - start));
 }
 
 QString dpiValue(const SendRow& row) {
@@ -299,20 +299,18 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     curl_easy_setopt(curl, CURLOPT_READDATA, &reader);
     QByteArray body;
     QByteArray headers;
-    const auto known = [&] {
-        // Credentials given for the empty request hold here too.
-        if (!held.user.isEmpty()) {
-            curl_easy_setopt(curl, CURLOPT_USERNAME, held.user.constData());
-            curl_easy_setopt(curl, CURLOPT_PASSWORD, held.password.constData());
-            curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_ANY);
-        }
-        if (!held.proxyUser.isEmpty()) {
-            curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, held.proxyUser.constData());
-            curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, held.proxyPassword.constData());
-            curl_easy_setopt(curl, CURLOPT_PROXYAUTH, CURLAUTH_ANY);
-        }
-    };
-    known();
+    // Credentials settled on the empty request hold here too, sent with the request at
+    // once: a method negotiated first would have to send the body twice.
+    if (!held.user.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, held.user.constData());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, held.password.constData());
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
+    }
+    if (!held.proxyUser.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, held.proxyUser.constData());
+        curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, held.proxyPassword.constData());
+        curl_easy_setopt(curl, CURLOPT_PROXYAUTH, CURLAUTH_BASIC);
+    }
     curl_easy_setopt(
         curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* out) {
             static_cast<QByteArray*>(out)->append(data, static_cast<qsizetype>(size * count));

@@ -89,12 +89,13 @@ const std::string kPicture =
     std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + std::string(500, 'p') + "\xFF\xD9";
 
 Reply upload(Lab& lab, const std::string& key, const std::string& format, const std::string& count,
-             const std::string& filename = "C:\\\xD4\xEE\xF2\xEE\\IMG_1.jpg") {
+             const std::string& filename = "C:\\\xD4\xEE\xF2\xEE\\IMG_1.jpg",
+             const std::string& fileNumber = "1") {
     return fetch(
         {lab.url(kUpload),
          "POST",
          labd::testing::clientUploadBody(kPicture, filename, count, format, "matov", key, "300",
-                                         "1", "AsIs"),
+                                         fileNumber, "AsIs"),
          {std::string("Content-Type: ") + labd::testing::kUploadContentType, "Accept: */*"}});
 }
 
@@ -124,7 +125,7 @@ TEST(Labd, StoresUploadsAndShowsThemPricedOnTheSessionPage) {
     Lab lab;
     const std::string key = fetch({lab.url(kSession)}).body;
     EXPECT_EQ(upload(lab, key, "10x15", "2").body, "Ok");
-    EXPECT_EQ(upload(lab, key, "30x45", "1", "/home/u/b.jpg").body, "Ok");
+    EXPECT_EQ(upload(lab, key, "30x45", "1", "/home/u/b.jpg", "2").body, "Ok");
 
     const auto uploads = lab.store().uploads(key);
     ASSERT_EQ(uploads.size(), 2u);
@@ -248,4 +249,21 @@ TEST(Labd, FaultSwitches) {
     EXPECT_EQ(upload(failer, key, "10x15", "1").body, "Ok");
     EXPECT_EQ(upload(failer, key, "10x15", "1").body, "Error: this upload was refused for testing");
     EXPECT_EQ(upload(failer, key, "10x15", "1").body, "Ok");
+}
+
+// A client that retries after a lost reply sends the same key and file number again:
+// the lab keeps the later upload only, so nothing is printed twice.
+TEST(Labd, AnUploadSentAgainReplacesTheEarlierOne) {
+    Lab lab;
+    const std::string key = fetch({lab.url(kSession)}).body.substr(0, 32);
+    EXPECT_EQ(upload(lab, key, "10x15", "1").body, "Ok");
+    const std::string first = lab.store().uploads(key).at(0).storedPath;
+    EXPECT_EQ(upload(lab, key, "10x15", "3").body, "Ok");
+    const auto uploads = lab.store().uploads(key);
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0].count, 3);
+    EXPECT_FALSE(std::filesystem::exists(first));
+    const Reply page =
+        fetch({lab.url("/index.php?option=com_photoprint&step=showprog&key=" + key)});
+    EXPECT_EQ(page.status, 200);
 }

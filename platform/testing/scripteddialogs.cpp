@@ -62,6 +62,15 @@ std::optional<platform::Dialogs::Credentials> ScriptedDialogs::askCredentials(
     return answer;
 }
 
+void ScriptedDialogs::clear() {
+    const QMutexLocker lock(&mutex_);
+    shown_.clear();
+    abortRetryIgnore_.clear();
+    yesNo_.clear();
+    openFiles_.clear();
+    credentials_.clear();
+}
+
 int ScriptedDialogs::count(Shown::Kind kind) const {
     const QMutexLocker lock(&mutex_);
     return static_cast<int>(std::count_if(shown_.begin(), shown_.end(),

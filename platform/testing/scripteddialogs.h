@@ -40,6 +40,8 @@ public:
         credentials_.push_back(std::move(answer));
     }
     int count(Shown::Kind kind) const;
+    // Forgets what was shown and what was scripted.
+    void clear();
 
     // Read once the askers are done.
     const std::vector<Shown>& shown() const { return shown_; }

@@ -7,6 +7,7 @@
 
 #include "labd/banner.h"
 #include "labd/tests/labfixture.h"
+#include "platform/testing/scopedenv.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 #include "service/httpget.h"
@@ -20,32 +21,7 @@ namespace {
 
 const std::string kFormats = "/index.php?option=com_photoprint&step=format";
 
-// Sets an environment variable for the lifetime of the object (unset when value is
-// null), restoring the old value at the end.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)) {
-        old_ = qgetenv(name);
-        if (value) {
-            qputenv(name, value);
-        } else {
-            qunsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (had_) {
-            qputenv(name_, old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray old_;
-};
+using testing_support::ScopedEnv;
 
 class HttpGetTest : public ::testing::Test {
 protected:

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTcpServer>
+
+#include "labd/tests/labfixture.h"
+#include "platform/testing/scopedenv.h"
+#include "platform/testing/scripteddialogs.h"
+#include "platform/testing/userfolders.h"
+#include "service/httpget.h"
+#include "upload/sendfiles.h"
+#include "upload/uploadbody.h"
+#include "upload/uploadmessages.h"
+
+using testing_support::ScopedEnv;
+using testing_support::ScriptedDialogs;
+using upload::UploadOutcome;
+using Answer = platform::Dialogs::Answer;
+
+namespace {
+
+const std::string kUploadStep = "/index.php?option=com_photoprint&step=uploadprogs";
+const QString kWeb = QStringLiteral("http://lab.test/");
+
+// A host with no order behind it: it records what the run shows.
+class RecordingHost final : public upload::SendHost {
+public:
+    int rowCount() override { return 0; }
+    void FirstRecord() override {}
+    upload::SendRow currentRow() override { return {}; }
+    void UpdateProgress(const upload::SendProgress& p) override { shown.push_back(p); }
+    void NextRecord() override {}
+    void SendFinished(const QString&) override {}
+    QString GetNewSession() override { return {}; }
+    std::vector<upload::SendProgress> shown;
+};
+
+// One row's upload against a labd, with the real HTTP client and a short stall limit.
+class OneRow : public ::testing::Test {
+protected:
+    void start(labd::ServiceOptions options = {}) {
+        lab_ = std::make_unique<labd::testing::Lab>(options);
+        ASSERT_TRUE(lab_->ok());
+        host_ = QString::fromStdString(lab_->address());
+        key_ = QStringLiteral("0123456789abcdef0123456789ABCDEF");
+        ASSERT_TRUE(lab_->store().addSession(key_.toStdString()));
+    }
+    UploadOutcome send(const QByteArray& picture, const QString& hostOverride = {}) {
+        upload::SendRun run(
+            recorder_, {http_, dialogs_, {}, hostOverride.isEmpty() ? host_ : hostOverride, kWeb});
+        const UploadOutcome outcome = run.UploadFile(picture, row_, key_, QStringLiteral("1"));
+        stopped_ = run.stopRequested();
+        return outcome;
+    }
+    std::vector<labd::Upload> uploads() { return lab_->store().uploads(key_.toStdString()); }
+
+    testing_support::NoProxyEnv noProxy_;
+    testing_support::UserFolders folders_;
+    ScriptedDialogs dialogs_;
+    service::CredentialStore credentials_;
+    service::HttpClient http_{
+        dialogs_, credentials_,
+        service::HttpLimits{std::chrono::seconds(5), std::chrono::seconds(1)}};
+    RecordingHost recorder_;
+    std::unique_ptr<labd::testing::Lab> lab_;
+    QString host_;
+    QString key_;
+    bool stopped_ = false;
+    upload::SendRow row_{
+        QStringLiteral("/photos/Фото 1.jpg"),
+        2,
+        QStringLiteral("10x15"),
+        QStringLiteral("Без полей"),
+        QStringLiteral("Глянцевая"),
+        3000,
+        2000,
+        formats::TFormatsRecord{QStringLiteral("10x15"), 12.5f, 152, 102, 1795, 1205, 150}};
+};
+
+// A JPEG-looking picture of this many bytes.
+QByteArray picture(int size) {
+    QByteArray bytes(size, '\x55');
+    bytes[0] = '\xFF';
+    bytes[1] = '\xD8';
+    return bytes;
+}
+
+}  // namespace
+
+TEST(UploadValues, PaperParamDpiFilenameAndProgress) {
+    EXPECT_EQ(upload::paperValue("Матовая"), "matov");
+    EXPECT_EQ(upload::paperValue("Глянцевая"), "glyanc");
+    EXPECT_EQ(upload::paperValue("матовая"), "glyanc");  // exact comparison
+    EXPECT_EQ(upload::paramValue("Подготовленный"), "AsIs");
+    EXPECT_EQ(upload::paramValue("Без полей"), "WithoutBorder");
+    EXPECT_EQ(upload::paramValue("С полями"), "WithBorder");
+    EXPECT_EQ(upload::paramValue("что-то"), "WithBorder");
+    upload::SendRow row;
+    row.width = 3000;
+    row.height = 2000;
+    row.record = formats::TFormatsRecord{"10x15", 0, 152, 102, 1795, 1205, 150};
+    EXPECT_EQ(upload::dpiValue(row), "501");  // 3000 / 152 × 25.4 = 501.3
+    row.record->Width_mm = 0;
+    EXPECT_EQ(upload::dpiValue(row), "0");
+    row.record.reset();
+    EXPECT_EQ(upload::dpiValue(row), "0");
+    // A name cannot end the parameter and forge form fields.
+    EXPECT_EQ(upload::escapedFilename("/p/a\"\r\nb.jpg"), "/p/a%22%0D%0Ab.jpg");
+    EXPECT_EQ(upload::chunkProgress(30, 512, 1024), 65);
+    EXPECT_EQ(upload::chunkProgress(5, 512, 1024), 52);  // 52.5 to even
+    EXPECT_EQ(upload::chunkProgress(30, 1024, 1024), 100);
+}
+
+// A 1024-byte picture goes in two chunks of 512 and an empty one, with the progress
+// after each; the lab's "Ok" ends the row.
+TEST_F(OneRow, APictureOf1024BytesIsSentInChunksWithItsProgress) {
+    start();
+    EXPECT_EQ(send(picture(1024)), UploadOutcome::Sent);
+    std::vector<int> progress;
+    for (const upload::SendProgress& p : recorder_.shown) {
+        progress.push_back(p.Progress1);
+    }
+    EXPECT_EQ(progress, (std::vector<int>{5, 52, 100, 100}));
+    EXPECT_EQ(recorder_.shown.front().Caption, upload::messages::sending(row_.file));
+    const std::vector<labd::Upload> got = uploads();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].bytes, 1024);
+    EXPECT_EQ(got[0].count, 2);
+    EXPECT_EQ(got[0].paper, "glyanc");
+    EXPECT_EQ(got[0].param, "WithoutBorder");
+    EXPECT_EQ(got[0].dpi, "501");
+    EXPECT_EQ(got[0].filename, "/photos/Фото 1.jpg");  // sent in Windows-1251
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+TEST_F(OneRow, AnEmptyPictureMakesNoRequest) {
+    start();
+    EXPECT_EQ(send(QByteArray()), UploadOutcome::Sent);
+    EXPECT_TRUE(recorder_.shown.empty());
+    EXPECT_EQ(lab_->requests("uploadprogs"), 0);
+}
+
+// Only "Ok", line breaks aside, is a sent row.
+TEST_F(OneRow, RepliesThatAreAndAreNotOk) {
+    const std::vector<std::pair<std::string, bool>> replies = {
+        {"Ok\r\n", true}, {"Ok\n", true}, {"O\r\nk", true}, {"\xEF\xBB\xBFOk", true},
+        {"ok", false},    {" Ok", false}, {"", false},      {"Error: no", false}};
+    for (const auto& [reply, sent] : replies) {
+        labd::ServiceOptions options;
+        options.fixedAnswers[kUploadStep] = {200, reply};
+        start(options);
+        dialogs_.scriptAnswer(Answer::Ignore);
+        EXPECT_EQ(send(picture(600)), sent ? UploadOutcome::Sent : UploadOutcome::Ignored) << reply;
+        EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), sent ? 0 : 1) << reply;
+        dialogs_.clear();
+    }
+}
+
+// Nothing listening, or a status other than 200 on the empty request: the connection
+// message, and the run stops; no retry is offered.
+TEST_F(OneRow, NoConnectionStopsTheRunWithTheConnectionMessage) {
+    start();
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const QString dead = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    EXPECT_EQ(send(picture(600), dead), UploadOutcome::Stop);
+    EXPECT_TRUE(stopped_);
+    EXPECT_EQ(dialogs_.errors(), QStringList{upload::messages::noConnection(kWeb)});
+}
+
+// The lab asks for its credentials on the empty request: they are asked for, given,
+// and kept for the upload itself.
+TEST_F(OneRow, TheLabsCredentialsAreAskedOnceAndKept) {
+    labd::ServiceOptions options;
+    options.serverCredentials = "ivan:secret";
+    start(options);
+    dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "secret"});
+    EXPECT_EQ(send(picture(600)), UploadOutcome::Sent);
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 1);
+    EXPECT_EQ(uploads().size(), 1u);
+}
+
+// A proxy that wants credentials: given right, the row goes through it; given wrong and
+// then cancelled, the proxy message, the run stops, and no upload is sent.
+TEST_F(OneRow, AProxysCredentialsRightOrWrong) {
+    start();
+    labd::ServiceOptions proxyOptions;
+    proxyOptions.proxyCredentials = "ivan:secret";
+    labd::testing::Lab proxy(proxyOptions);
+    const ScopedEnv useProxy("http_proxy", ("http://" + proxy.address()).c_str());
+
+    dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "secret"});
+    EXPECT_EQ(send(picture(600)), UploadOutcome::Sent);
+    EXPECT_EQ(uploads().size(), 1u);
+
+    credentials_.remember(QStringLiteral("proxy http://") + QString::fromStdString(proxy.address()),
+                          {QStringLiteral("ivan"), QStringLiteral("wrong")});
+    dialogs_.scriptCredentials(std::nullopt);
+    EXPECT_EQ(send(picture(600)), UploadOutcome::Stop);
+    EXPECT_EQ(dialogs_.errors(), QStringList{upload::messages::proxyRefused(kWeb)});
+    EXPECT_EQ(uploads().size(), 1u);
+}
+
+// A lab that goes quiet, or cuts its answer, while the row is sent: the transfer
+// message, never a hang; Retry after the fault is gone sends it once.
+TEST_F(OneRow, AStalledOrCutAnswerGivesTheTransferMessage) {
+    for (const bool stall : {true, false}) {
+        labd::ServiceOptions options;
+        options.faultsOnUploadsOnly = true;
+        if (stall) {
+            options.stallSeconds = 30;  // far beyond the one-second stall limit
+        } else {
+            options.dropAfterBytes = 5;
+        }
+        start(options);
+        EXPECT_EQ(send(picture(600)), UploadOutcome::Stop) << stall;
+        EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), 1) << stall;
+        EXPECT_EQ(dialogs_.shown().back().text, upload::messages::transferFailed(row_.file));
+        dialogs_.clear();
+    }
+}
