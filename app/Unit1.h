@@ -158,6 +158,9 @@ protected:
     // The state that needs the window shown (the navigation commands) is set then;
     // the first time, FormShow runs.
     void showEvent(QShowEvent* event) override;
+    // Closing the window ends the program; a running upload stops after its current
+    // row first, and the progress window goes.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();

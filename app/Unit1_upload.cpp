@@ -1,6 +1,7 @@
 // The main window's part of the upload: the send and cancel commands, the worker's
 // start and end, and the steps the worker has this thread run for it.
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QTableView>
 
@@ -120,6 +121,14 @@ void TForm1::actCancelProgressExecute() {
     delete SendTask;
     SendTask = nullptr;
     model_->setWarningsShown(true);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (SendTask != nullptr) {
+        stopUpload();
+        progressWindow_->closeWindow();
+    }
+    QWidget::closeEvent(event);
 }
 
 void TForm1::stopUpload() {

@@ -6,6 +6,7 @@
 #include "tools/formatscommand.h"
 #include "tools/preparecommand.h"
 #include "tools/probecommand.h"
+#include "tools/sendcommand.h"
 #include "tools/sessionscommand.h"
 
 namespace {
@@ -23,6 +24,10 @@ void usage(QTextStream& err) {
            "  prepare IN OUT WIDTH_PX HEIGHT_PX HOW\n"
            "                          make the print the upload would send for IN and\n"
            "                          write it to OUT as JPEG\n"
+           "  send [--host HOST] [--format NAME] [--how HOW] [--paper PAPER] [--count N]\n"
+           "       [--on-failure abort|ignore] PHOTO...\n"
+           "                          upload the photos as one order, as the send command\n"
+           "                          does, printing what its window would show\n"
            "  sessions [--new] [--host HOST]\n"
            "                          list the stored upload sessions as the program does\n"
            "                          (with --new: get and store a new one first)\n";
@@ -51,6 +56,9 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("probe")) {
         return tool::runProbeCommand(args, out, err);
+    }
+    if (command == QLatin1String("send")) {
+        return tool::runSendCommand(args, out, err);
     }
     if (command == QLatin1String("sessions")) {
         return tool::runSessionsCommand(args, out, err);

@@ -333,3 +333,28 @@ TEST_F(Upload, CancelDuringARunStopsAfterTheCurrentRow) {
     EXPECT_EQ(table().rowCount(), 3);
     EXPECT_TRUE(dialogs_.shown().empty());
 }
+
+// Closing the main window while photos are sent (the window manager's close, a logout)
+// lets the current row finish, keeps the order whole and ends cleanly.
+TEST_F(Upload, ClosingTheProgramDuringARunStopsAfterTheCurrentRow) {
+    start();
+    form().DropFiles({photo("a.jpg"), photo("b.jpg"), photo("c.jpg")});
+    bool closed = false;
+    auto* watch = new QTimer(&progress());
+    QObject::connect(watch, &QTimer::timeout, [&] {
+        if (!closed && progress().windowTitle() == upload::messages::rowOfRows(2, 3)) {
+            closed = true;
+            form().close();
+        }
+    });
+    watch->start(5);
+    control<QAction>(form(), "actSend")->trigger();
+    delete watch;
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(progress().isVisible());
+    EXPECT_EQ(program_->state().SendTask, nullptr);
+    EXPECT_EQ(uploads().size(), 2u);
+    program_->shutdown();
+    const QString data = folders_.workFolder() + QStringLiteral("Data.csv");
+    EXPECT_EQ(testing_support::readFile(data).count(".jpg"), 3);
+}
