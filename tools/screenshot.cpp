@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 #include "app/Unit1.h"
 #include "app/application.h"
@@ -27,9 +28,11 @@
 #include "images/ShowImage.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/urlopener.h"
 #include "service/Session.h"
 #include "tools/printingdialogs.h"
 #include "upload/progress.h"
+#include "upload/sendtask.h"
 
 namespace {
 
@@ -78,6 +81,12 @@ QString makePhoto(const QDir& folder, const QString& name, int width, int height
     return path;
 }
 
+// The pages the program opens stay closed: no browser comes up under the X server.
+class NoBrowser final : public platform::UrlOpener {
+public:
+    void openUrl(const QString&) override {}
+};
+
 // The time of day the session stamps are made of, moved on by hand.
 class StepClock final : public platform::Clock {
 public:
@@ -95,6 +104,8 @@ int main(int argc, char** argv) {
     ProgramOptions options;
     StepClock clock;
     options.clock = &clock;
+    NoBrowser noBrowser;
+    options.urls = &noBrowser;
     if (args.size() == 3 && args[0] == QLatin1String("--host")) {
         options.serviceHost = args[1];
         args = args.mid(2);
@@ -165,7 +176,47 @@ int main(int argc, char** argv) {
     form.actShowHelpExecute();
 
     ok &= shoot(program.form2(), out.filePath(QStringLiteral("TForm2.png")));
-    ok &= shoot(program.form3(), out.filePath(QStringLiteral("TForm3.png")));
+    // The progress window during a run, at its finished end, and after a cancel.
+    const auto photos5 = [&] {
+        return QStringList{makePhoto(folder, QStringLiteral("Море.jpg"), 3000, 2000),
+                           makePhoto(folder, QStringLiteral("Дача летом.jpg"), 2400, 1600),
+                           makePhoto(folder, QStringLiteral("Старое фото.jpg"), 640, 480)};
+    };
+    const auto upload = [&](const std::function<void(TForm3&)>& during, const char* endName) {
+        TForm3& window = program.form3();
+        bool shotDuring = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!window.isVisible()) {
+                return;
+            }
+            if (!shotDuring && window.windowTitle().endsWith(QStringLiteral("2 из 3"))) {
+                shotDuring = true;
+                during(window);
+            }
+            if (program.state().SendTask != nullptr && !program.state().Sending) {
+                watch.stop();
+                settle(300);
+                ok &=
+                    shootScreen(window, window.size(), out.filePath(QString::fromLatin1(endName)));
+                form.findChild<QAction*>(QStringLiteral("actCancelProgress"))->trigger();
+            }
+        });
+        watch.start(5);
+        form.actSendExecute();
+    };
+    form.N2Click();
+    form.DropFiles(photos5());
+    upload(
+        [&](TForm3& window) {
+            // Drawn at once: the run goes on while the screen would be waited for.
+            ok &= save(window.grab(), out.filePath(QStringLiteral("TForm3.png")));
+        },
+        "TForm3-finished.png");
+    form.DropFiles(photos5());
+    upload(
+        [&](TForm3&) { form.findChild<QAction*>(QStringLiteral("actCancelProgress"))->trigger(); },
+        "TForm3-aborted.png");
     // The session window with no stored session, then with three from the lab.
     const auto showSessions = [&](const char* name) {
         QTimer::singleShot(600, &program.formSession(), [&, name] {

@@ -149,6 +149,7 @@ void TForm3::showFinished(const QString& link) {
     Label1->setText(upload::messages::finished());
     Label1->setToolTip(upload::messages::finishedHint());
     Edit1->setText(link);
+    Edit1->setCursorPosition(0);  // the address from its start
 }
 
 void TForm3::showAborted() {
