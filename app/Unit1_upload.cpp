@@ -23,8 +23,12 @@ public:
 
     int rowCount() override { return form_.Data.rowCount(); }
     void FirstRecord() override { form_.Data.first(); }
-    upload::SendRow currentRow() override {
-        const order::OrderRow& row = form_.Data.current();
+    upload::SendRow currentRow() override { return sendRow(form_.Data.current()); }
+    upload::SendRow rowAt(int index) override {
+        return index >= 0 && index < form_.Data.rowCount() ? sendRow(form_.Data.row(index))
+                                                           : upload::SendRow{};
+    }
+    upload::SendRow sendRow(const order::OrderRow& row) {
         upload::SendRow send{row.file,  row.count, row.format, row.param,
                              row.paper, row.width, row.height, std::nullopt};
         // The catalogue's first entry of that name, as the pick list's position gives it.

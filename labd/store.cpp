@@ -65,7 +65,7 @@ bool Store::open(const std::string& path, std::string* error) {
     }
     sqlite3_busy_timeout(db_, 5000);
     const bool ok =
-        exec("PRAGMA journal_mode=WAL") &&
+        exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") &&
         exec(
             "CREATE TABLE IF NOT EXISTS sessions ("
             " key TEXT PRIMARY KEY, created TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&

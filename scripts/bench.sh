@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks with optimisation and runs every one the README names: adding
 # photos, storing a format list, print preparation inside one process (on real
-# photographs from Debian packages), and print preparation against the usual tools
+# photographs from Debian packages), the upload of 100 photos against their
+# preparation alone, and print preparation against the usual tools
 # (bench/prepare_bench.sh, RUNS times each; default 3).
 # Usage: scripts/bench.sh [RUNS]
 set -euo pipefail
@@ -10,7 +11,8 @@ runs="${1:-3}"
 scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench --parallel "$(nproc)" \
-  --target add_files_bench formats_reply_bench prepare_inprocess_bench korvella-tool
+  --target add_files_bench formats_reply_bench prepare_inprocess_bench upload_bench \
+  korvella-tool labd
 
 echo "== adding photos"
 build-bench/bench/add_files_bench
@@ -32,6 +34,9 @@ storm=$(find /usr/share/backgrounds -name 'Storm.jpg' | head -1)
 echo "== print preparation in one process"
 build-bench/bench/prepare_inprocess_bench 1800 1200 "$runs" "$kleiber" "$storm"
 build-bench/bench/prepare_inprocess_bench 5400 3600 "$runs" "$kleiber"
+
+echo "== the upload of 100 photos against preparing their prints alone"
+build-bench/bench/upload_bench build-bench/labd/labd "$kleiber" 100
 
 echo "== print preparation against the usual tools"
 bench/prepare_bench.sh "$runs"

@@ -27,8 +27,10 @@ public:
 
     int rowCount() override { return static_cast<int>(rows_.size()); }
     void FirstRecord() override { position_ = 0; }
-    upload::SendRow currentRow() override {
-        return position_ < rows_.size() ? rows_[position_] : upload::SendRow{};
+    upload::SendRow currentRow() override { return rowAt(static_cast<int>(position_)); }
+    upload::SendRow rowAt(int index) override {
+        return index >= 0 && static_cast<size_t>(index) < rows_.size() ? rows_[index]
+                                                                       : upload::SendRow{};
     }
     void UpdateProgress(const upload::SendProgress& p) override {
         // Each text once, as it comes; the bars' values only with a new row.

@@ -3,8 +3,11 @@
 #include <curl/curl.h>
 
 #include <QFileInfo>
+#include <QThreadPool>
 #include <cmath>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <memory>
 
 #include "order/resolution.h"
@@ -21,6 +24,9 @@ namespace upload {
 namespace {
 
 constexpr qint64 kChunk = 512;
+// How many rows' prints are made ahead of the row being sent: enough to keep the
+// second core busy, few enough to bound the memory they hold.
+constexpr int kPrintsAhead = 2;
 
 struct CurlDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -142,8 +148,26 @@ void SendRun::StartSend() {
     host_.focusProgress();
 
     const int rows = host_.rowCount();
+    // Prints being made ahead, by row position, in order, on threads kept for the run
+    // (so their memory is reused from row to row); dropped, once made, when it ends.
+    QThreadPool makers;
+    makers.setMaxThreadCount(kPrintsAhead);
+    std::deque<std::pair<int, std::future<Print>>> ahead;
+    int next = 2;
     for (int position = 1; position <= rows && !stopRequested(); ++position) {
         const SendRow row = host_.currentRow();
+        while (next <= std::min(rows, position + kPrintsAhead)) {
+            const SendRow later = host_.rowAt(next - 1);
+            auto made = std::make_shared<std::promise<Print>>();
+            ahead.emplace_back(next, made->get_future());
+            makers.start([this, later, made] { made->set_value(makePrint(later)); });
+            ++next;
+        }
+        std::optional<Print> early;
+        if (!ahead.empty() && ahead.front().first == position) {
+            early = ahead.front().second.get();
+            ahead.pop_front();
+        }
         progress_.Caption = progress_.Hint = messages::preparing(row.file);
         progress_.Progress1 = 0;
         progress_.FormCaption = messages::rowOfRows(position, rows);
@@ -153,7 +177,7 @@ void SendRun::StartSend() {
             host_.NextRecord();
             continue;
         }
-        if (const std::optional<QByteArray> print = preparedPrint(row)) {
+        if (const std::optional<QByteArray> print = preparedPrint(row, std::move(early))) {
             UploadFile(*print, row, session_, QString::number(position));
         }
         progress_.Progress2 = roundHalfEven(static_cast<double>(position) / rows * 100);
@@ -165,24 +189,31 @@ void SendRun::StartSend() {
     }
 }
 
-std::optional<QByteArray> SendRun::preparedPrint(const SendRow& row) {
+SendRun::Print SendRun::makePrint(const SendRow& row) const {
+    try {
+        if (!row.record) {
+            throw platform::Error(
+                QStringLiteral("формата %1 нет в списке форматов печати").arg(row.format));
+        }
+        return {services_.prepare(row.file, *row.record, row.param), QString()};
+    } catch (const std::exception& e) {
+        return {QByteArray(), platform::errorText(e)};
+    }
+}
+
+std::optional<QByteArray> SendRun::preparedPrint(const SendRow& row, std::optional<Print> ahead) {
     for (;;) {
-        QString reason;
-        try {
-            if (!row.record) {
-                throw platform::Error(
-                    QStringLiteral("формата %1 нет в списке форматов печати").arg(row.format));
-            }
-            QByteArray print = services_.prepare(row.file, *row.record, row.param);
+        const Print print = ahead ? std::move(*ahead) : makePrint(row);
+        ahead.reset();
+        if (print.failure.isEmpty()) {
             // Loading, turning, laying out, encoding and copying, as the progress shows.
             for (int step = 0; step < 5; ++step) {
                 progress_.Progress1 += 5;
                 update();
             }
-            return print;
-        } catch (const std::exception& e) {
-            reason = platform::errorText(e);
+            return print.bytes;
         }
+        const QString& reason = print.failure;
         qCWarning(lcUpload) << "no print of" << row.file << ":" << reason;
         switch (
             services_.dialogs.askAbortRetryIgnore(messages::preparationFailed(row.file, reason))) {
@@ -292,8 +323,12 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     const int start = progress_.Progress1;
     const qint64 size = picture.size();
     BodyReader reader(head, picture, tail, [&](qint64 sent) {
-        progress_.Progress1 = chunkProgress(start, sent, size);
-        update();
+        // A chunk after which the window would show the same is not waited for.
+        const int next = chunkProgress(start, sent, size);
+        if (next != progress_.Progress1) {
+            progress_.Progress1 = next;
+            update();
+        }
     });
     curl_easy_setopt(curl, CURLOPT_READFUNCTION, BodyReader::read);
     curl_easy_setopt(curl, CURLOPT_READDATA, &reader);

@@ -52,6 +52,9 @@ public:
     // Moves the order to its first row.
     virtual void FirstRecord() = 0;
     virtual SendRow currentRow() = 0;
+    // A row further on (0-based), read without moving the cursor: its print is made
+    // ahead while the rows before it are sent. The order cannot change during the run.
+    virtual SendRow rowAt(int index) = 0;
     virtual void UpdateProgress(const SendProgress& progress) = 0;
     virtual void NextRecord() = 0;
     // The run ended without a stop request: the finished display, the session page
@@ -80,7 +83,10 @@ struct SendServices {
 enum class UploadOutcome { Sent, Ignored, Stop };
 
 // One run of the upload. StartSend runs on the worker's thread; requestStop may come
-// from any thread and is looked at between rows only.
+// from any thread and is looked at between rows only. While a row is sent, the prints
+// of the next rows (two at most) are made ahead on threads of their own; what the user
+// and the lab see keeps the rows' order (a failed print is told when its row's turn
+// comes), and prints made ahead are dropped when the run stops.
 class SendRun {
 public:
     SendRun(SendHost& host, const SendServices& services);
@@ -97,10 +103,17 @@ public:
     UploadOutcome UploadFile(const QByteArray& picture, const SendRow& row, const QString& key,
                              const QString& fileNumber);
 
+    // A print made, or why not.
+    struct Print {
+        QByteArray bytes;
+        QString failure;  // empty when made
+    };
+
 private:
-    // Makes a row's print; on failure asks Abort, Retry or Ignore. Nothing on Ignore
-    // and Stop (the stop request raised then).
-    std::optional<QByteArray> preparedPrint(const SendRow& row);
+    Print makePrint(const SendRow& row) const;
+    // A row's print (the one made ahead, when given); on failure asks Abort, Retry or
+    // Ignore. Nothing on Ignore and Stop (the stop request raised then).
+    std::optional<QByteArray> preparedPrint(const SendRow& row, std::optional<Print> ahead);
     // One attempt of UploadFile: the reply text, or nothing after a fatal connection
     // error (shown, stop request raised).
     std::optional<QString> attempt(const QByteArray& picture, const SendRow& row,

@@ -24,6 +24,9 @@ public:
     upload::SendRow currentRow() override {
         return there([this] { return inner_.currentRow(); });
     }
+    upload::SendRow rowAt(int index) override {
+        return there([this, index] { return inner_.rowAt(index); });
+    }
     void UpdateProgress(const upload::SendProgress& progress) override {
         there([&] {
             inner_.UpdateProgress(progress);

@@ -358,3 +358,26 @@ TEST_F(Upload, ClosingTheProgramDuringARunStopsAfterTheCurrentRow) {
     const QString data = folders_.workFolder() + QStringLiteral("Data.csv");
     EXPECT_EQ(testing_support::readFile(data).count(".jpg"), 3);
 }
+
+// Prints are made ahead while earlier rows are sent, yet the user hears of each row in
+// its turn: the first row's refusal comes before the second's damaged photo.
+TEST_F(Upload, MessagesComeInTheRowsOrderThoughPrintsAreMadeAhead) {
+    labd::ServiceOptions options;
+    options.failEveryNthUpload = 1;
+    start(options);
+    const QString first = photo("a.jpg");
+    const QString damaged = photo("b.jpg");
+    form().DropFiles({first, damaged, photo("c.jpg")});
+    const QByteArray bytes = testing_support::readFile(damaged);
+    testing_support::writeFile(damaged, bytes.left(bytes.size() / 3));
+    for (int i = 0; i < 3; ++i) {
+        dialogs_.scriptAnswer(Answer::Ignore);
+    }
+    send();
+    const std::vector<ScriptedDialogs::Shown>& shown = dialogs_.shown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, upload::messages::transferFailed(first));
+    EXPECT_TRUE(shown[1].text.startsWith(
+        QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + damaged));
+    EXPECT_EQ(shown[2].text, upload::messages::transferFailed(folders_.root() + "/c.jpg"));
+}
