@@ -28,11 +28,13 @@
 #include "images/ShowImage.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/qtdialogs.h"
 #include "platform/urlopener.h"
 #include "service/Session.h"
 #include "tools/printingdialogs.h"
 #include "upload/progress.h"
 #include "upload/sendtask.h"
+#include "upload/uploadmessages.h"
 
 namespace {
 
@@ -217,6 +219,20 @@ int main(int argc, char** argv) {
     upload(
         [&](TForm3&) { form.findChild<QAction*>(QStringLiteral("actCancelProgress"))->trigger(); },
         "TForm3-aborted.png");
+    // The message a row that did not go through asks with, as the program shows it.
+    {
+        platform::QtDialogs boxes(applicationTitle());
+        QTimer::singleShot(600, [&] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                ok &= shootScreen(*box, box->frameGeometry().size(),
+                                  out.filePath(QStringLiteral("TransferFailed.png")));
+                box->close();
+            }
+        });
+        boxes.askAbortRetryIgnore(
+            upload::messages::transferFailed(folder.filePath(QStringLiteral("Море.jpg"))));
+    }
+
     // The session window with no stored session, then with three from the lab.
     const auto showSessions = [&](const char* name) {
         QTimer::singleShot(600, &program.formSession(), [&, name] {
