@@ -24,6 +24,7 @@ class QWheelEvent;
 class TfrmHelp;
 class TformSession;
 class TForm3;
+class TForm2;
 
 namespace order {
 class OrderListModel;
@@ -106,6 +107,16 @@ public:
     void actSessSelectExecute();
     // Closes the session window.
     void actSessCloseExecute();
+
+    // The image viewer, made after this one: the show-file command opens it on the
+    // current row, and it follows the cursor.
+    void setViewerWindow(TForm2* viewer);
+    // The show-file command (Enter, a double click): the viewer, modally, on the current
+    // row; the list is in whole-row selection meanwhile and editable again after.
+    void actShowImageExecute();
+    // The order table's cursor moved: the viewer shows the new row, or closes when the
+    // order is empty.
+    void DataAfterScroll();
 
     // The progress window, made after this one: the send command shows it, its
     // activation starts the upload worker, and its cancel runs actCancelProgress.
@@ -227,6 +238,7 @@ private:
     TfrmHelp* helpWindow_ = nullptr;
     TformSession* sessionWindow_ = nullptr;
     TForm3* progressWindow_ = nullptr;
+    TForm2* viewerWindow_ = nullptr;
     // The worker's steps, run on this thread while it waits.
     class UploadSteps;
     struct UploadStepsDeleter {

@@ -53,7 +53,9 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
         state_, MainWindowServices{dialogs, http_, store_, *urls, clock, options.serviceHost,
                                    options.serviceWebAddress});
     form1_->setWindowTitle(applicationTitle());
-    form2_ = std::make_unique<TForm2>();
+    form2_ = std::make_unique<TForm2>(
+        ViewerServices{state_.Data, state_.Formats, state_.FormatPickList(), dialogs},
+        artwork::picture(QStringLiteral("viewer")));
     form3_ =
         std::make_unique<TForm3>(*urls, &taskbar_, artwork::picture(QStringLiteral("progress")));
     formSession_ = std::make_unique<TformSession>(
@@ -65,6 +67,7 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     form1_->setHelpWindow(frmHelp_.get());
     form1_->setSessionWindow(formSession_.get());
     form1_->setProgressWindow(form3_.get());
+    form1_->setViewerWindow(form2_.get());
 }
 
 Program::~Program() {

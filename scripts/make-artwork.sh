@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Draws the window pictures anew into app/artwork/ (empty.jpg, list.jpg, help.jpg,
-# session.jpg, progress.jpg). Run it after changing app/artwork/painting.cpp or the
+# session.jpg, progress.jpg, viewer.jpg). Run it after changing app/artwork/painting.cpp or the
 # geometry headers it reads, look at the pictures, and commit them with the change.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,5 +1,5 @@
 // korvella-artwork OUTDIR: draws the window pictures and writes them as the JPEG files
-// the program is built with (empty.jpg, list.jpg, help.jpg, session.jpg, progress.jpg).
+// the program is built with (empty.jpg, list.jpg, help.jpg, session.jpg, progress.jpg, viewer.jpg).
 // scripts/make-artwork.sh runs it into app/artwork/.
 #include <QDir>
 #include <QFile>
@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
         {"help.jpg", artwork::paintHelpWindow},
         {"session.jpg", artwork::paintSessionWindow},
         {"progress.jpg", artwork::paintProgressWindow},
+        {"viewer.jpg", artwork::paintViewerWindow},
     };
     for (const auto& [name, paint] : pictures) {
         const QByteArray jpeg = artwork::encodeJpeg(paint(), 92);

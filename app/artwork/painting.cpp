@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/artwork/windowgeometry.h"
+#include "images/viewergeometry.h"
 #include "service/sessiongeometry.h"
 #include "upload/progressgeometry.h"
 
@@ -373,6 +374,36 @@ QImage paintProgressWindow() {
     // A light card behind the status text, and the cancel button.
     panel(p, QRectF(Label1).adjusted(-8, 0, 4, 6), Qt::white, QColor(208, 216, 222), 8);
     buttons(p, {{JvTransparentButton4, QStringLiteral("ОТМЕНА"), kRed}}, 13);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(0.5, 0.5, kWindow.width() - 1, kWindow.height() - 1));
+    return image;
+}
+
+QImage paintViewerWindow() {
+    using namespace geometry::viewer;
+    QImage image = canvas(kWindow);
+    QPainter p(&image);
+    prepare(p);
+    background(p, kWindow);
+    // The frame of the preview box and the card behind the print options.
+    p.setPen(QPen(QColor(170, 182, 192), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(Image2).adjusted(-2.5, -2.5, 2.5, 2.5));
+    panel(p, QRectF(598, 78, 132, 258), Qt::white, QColor(208, 216, 222), 10);
+    // The buttons under the image buttons.
+    buttons(p,
+            {{JvTransparentButton9, QStringLiteral("↺"), kBlue},
+             {JvTransparentButton10, QStringLiteral("↻"), kBlue},
+             {JvTransparentButton11, QStringLiteral("|◀"), kGreen},
+             {JvTransparentButton5, QStringLiteral("◀"), kGreen},
+             {JvTransparentButton7, QStringLiteral("✕"), kRed},
+             {JvTransparentButton8, QStringLiteral("▶"), kGreen},
+             {JvTransparentButton12, QStringLiteral("▶|"), kGreen}},
+            16);
+    buttons(p, {{JvTransparentButton6, QStringLiteral("СОХРАНИТЬ"), kOrange}}, 13);
+    roundButton(p, JvTransparentButton1, Glyph::Help, kBlue);
+    roundButton(p, JvTransparentButton2, Glyph::Close, kRed);
     p.setPen(QPen(kInk, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, kWindow.width() - 1, kWindow.height() - 1));

@@ -17,5 +17,7 @@ QImage paintHelpWindow();
 QImage paintSessionWindow();
 // The progress window's background (397 x 208), its cancel button included.
 QImage paintProgressWindow();
+// The image viewer's background (749 x 436), its buttons included.
+QImage paintViewerWindow();
 
 }  // namespace artwork

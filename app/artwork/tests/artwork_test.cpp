@@ -6,6 +6,7 @@
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/painting.h"
 #include "app/artwork/windowgeometry.h"
+#include "images/viewergeometry.h"
 #include "service/sessiongeometry.h"
 #include "upload/progressgeometry.h"
 
@@ -44,6 +45,7 @@ TEST(Artwork, TheCommittedPicturesAreWhatTheGeneratorDraws) {
         {"help.jpg", geometry::kHelpWindow, artwork::paintHelpWindow},
         {"session.jpg", geometry::session::kWindow, artwork::paintSessionWindow},
         {"progress.jpg", geometry::progress::kWindow, artwork::paintProgressWindow},
+        {"viewer.jpg", geometry::viewer::kWindow, artwork::paintViewerWindow},
     };
     for (const auto& [name, size, paint] : pictures) {
         const QImage stored = artwork::decodeJpeg(committed(name));
@@ -62,6 +64,7 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
     const QImage list = artwork::decodeJpeg(committed("list.jpg"));
     const QImage sessionWindow = artwork::decodeJpeg(committed("session.jpg"));
     const QImage progressWindow = artwork::decodeJpeg(committed("progress.jpg"));
+    const QImage viewerWindow = artwork::decodeJpeg(committed("viewer.jpg"));
     // Whether the place 6 pixels above a button is plain (not in a coloured band).
     const std::vector<std::tuple<const QImage*, QRect, bool>> buttons = {
         {&empty, JvTransparentButton8, true},
@@ -82,6 +85,12 @@ TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
         {&sessionWindow, session::JvTransparentButton4, true},
         {&sessionWindow, session::JvTransparentButton1, false},
         {&progressWindow, progress::JvTransparentButton4, true},
+        {&viewerWindow, viewer::JvTransparentButton9, true},
+        {&viewerWindow, viewer::JvTransparentButton11, true},
+        {&viewerWindow, viewer::JvTransparentButton7, true},
+        {&viewerWindow, viewer::JvTransparentButton12, true},
+        {&viewerWindow, viewer::JvTransparentButton6, true},
+        {&viewerWindow, viewer::JvTransparentButton2, false},
     };
     for (const auto& [picture, area, plainAbove] : buttons) {
         // Inside, near the left and right edges and above the caption: the button.
