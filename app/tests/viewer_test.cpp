@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QtTest/QTest>
+#include <functional>
+
+#include "app/Unit1.h"
+#include "app/application.h"
+#include "app/tests/appfixture.h"
+#include "images/ShowImage.h"
+#include "images/prepare.h"
+#include "platform/hotarea.h"
+#include "platform/testing/jpegbytes.h"
+#include "platform/testing/recordingurlopener.h"
+#include "platform/testing/scripteddialogs.h"
+#include "platform/testing/userfolders.h"
+
+using testing_support::control;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+// The program with an order of photos, and the viewer opened on it as the customer
+// opens it: Enter in the list.
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::storeFormats();  // 10x15 and 9x13: 1795 × 1205, 150 dpi, 152 mm
+        ProgramOptions options;
+        options.serviceHost = QStringLiteral("127.0.0.1:1");
+        options.urls = &urls_;
+        program_ = std::make_unique<Program>(dialogs_, options);
+        form().show();
+        form().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    }
+    TForm1& form() { return program_->form1(); }
+    TForm2& viewer() { return program_->form2(); }
+    order::OrderTable& table() { return program_->state().Data; }
+    QString photo(const char* name, int width, int height) {
+        const QString path = folders_.root() + u'/' + QString::fromUtf8(name);
+        testing_support::writeFile(path, testing_support::encodedJpeg(width, height));
+        return path;
+    }
+    // Opens the viewer with Enter in the list, runs what while it is shown, then closes
+    // it with Esc unless what did.
+    void whileShown(const std::function<void()>& what) {
+        bool ran = false;
+        QTimer::singleShot(0, &viewer(), [&] {
+            // The viewer shows its row first.
+            for (int i = 0; i < 500 && viewer().windowTitle() != table().current().file; ++i) {
+                QTest::qWait(10);
+            }
+            ran = true;
+            what();
+            if (viewer().isVisible()) {
+                QTest::keyClick(&viewer(), Qt::Key_Escape);
+            }
+        });
+        auto* list = control<QTableView>(form(), "DBGrid1");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        EXPECT_TRUE(ran);
+    }
+    QLabel* warning() { return control<QLabel>(viewer(), "Label9"); }
+
+    testing_support::UserFolders folders_;
+    ScriptedDialogs dialogs_;
+    testing_support::RecordingUrlOpener urls_;
+    std::unique_ptr<Program> program_;
+};
+
+}  // namespace
+
+// A coarse photo shows the warning with borders and hides it when prepared; the format
+// list's change re-evaluates it at once; paper and count leave the preview alone.
+TEST_F(Viewer, TheWarningFollowsTheChoicesAndTheRowIsWritten) {
+    const QString coarse = photo("coarse.jpg", 880, 600);  // 147 dpi at 152 mm
+    form().DropFiles({coarse});
+    whileShown([&] {
+        EXPECT_EQ(viewer().windowTitle(), coarse);
+        EXPECT_TRUE(warning()->isVisible());
+        EXPECT_EQ(warning()->text(), QStringLiteral("Разрешение файла: 147 dpi"));
+        EXPECT_EQ(viewer().previewBitmap().width, 460);
+        const QByteArray opened = viewer().previewBitmap().bytes;
+
+        auto* how = control<QComboBox>(viewer(), "DBComboBox2");
+        how->setFocus();
+        QTest::keyClick(how, Qt::Key_Down);  // "Без полей"
+        QTest::keyClick(how, Qt::Key_Down);  // "Подготовленный"
+        EXPECT_EQ(table().current().param, QStringLiteral("Подготовленный"));
+        EXPECT_FALSE(warning()->isVisible());
+        EXPECT_NE(viewer().previewBitmap().bytes, opened);
+
+        const QByteArray prepared = viewer().previewBitmap().bytes;
+        auto* paper = control<QComboBox>(viewer(), "DBComboBox3");
+        paper->setFocus();
+        QTest::keyClick(paper, Qt::Key_Down);
+        EXPECT_EQ(table().current().paper, QStringLiteral("Глянцевая"));
+        EXPECT_EQ(viewer().previewBitmap().bytes, prepared);
+
+        auto* count = control<QSpinBox>(viewer(), "JvDBSpinEdit1");
+        count->setFocus();
+        QTest::keyClick(count, Qt::Key_Up);
+        QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton6"), Qt::LeftButton);
+    });
+    EXPECT_FALSE(viewer().isVisible());
+    EXPECT_EQ(table().current().count, 2);  // saved on save and close
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+// PgDn, the keypad's 3 and End move on even while a list has the focus; Home does
+// nothing; the first-row button goes to the first row.
+TEST_F(Viewer, KeysAndButtonsMoveThroughTheOrder) {
+    form().DropFiles({photo("a.jpg", 1800, 1200), photo("b.jpg", 1800, 1200),
+                      photo("c.jpg", 1800, 1200), photo("d.jpg", 1800, 1200)});
+    whileShown([&] {
+        control<QComboBox>(viewer(), "DBComboBox1")->setFocus();
+        QTest::keyClick(&viewer(), Qt::Key_PageDown);
+        EXPECT_EQ(table().position(), 1);
+        EXPECT_TRUE(viewer().windowTitle().endsWith("b.jpg"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_3, Qt::KeypadModifier);
+        EXPECT_EQ(table().position(), 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+        EXPECT_EQ(table().position(), 1);
+        QTest::keyClick(&viewer(), Qt::Key_End);
+        EXPECT_EQ(table().position(), 3);
+        QTest::keyClick(&viewer(), Qt::Key_Home);
+        EXPECT_EQ(table().position(), 3);
+        QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton11"), Qt::LeftButton);
+        EXPECT_EQ(table().position(), 0);
+        EXPECT_TRUE(viewer().windowTitle().endsWith("a.jpg"));
+    });
+}
+
+// The delete button asks (No keeps the row), Delete does not ask; deleting the only row
+// left closes the viewer.
+TEST_F(Viewer, DeletingAsksOnTheButtonAndClosesOnTheLastRow) {
+    form().DropFiles({photo("a.jpg", 1800, 1200), photo("b.jpg", 1800, 1200)});
+    dialogs_.scriptYesNo(false);
+    dialogs_.scriptYesNo(true);
+    whileShown([&] {
+        auto* remove = control<HotArea>(viewer(), "JvTransparentButton7");
+        QTest::mouseClick(remove, Qt::LeftButton);  // No
+        EXPECT_EQ(table().rowCount(), 2);
+        QTest::mouseClick(remove, Qt::LeftButton);  // Yes
+        EXPECT_EQ(table().rowCount(), 1);
+        EXPECT_TRUE(viewer().windowTitle().endsWith("b.jpg"));
+        QTest::keyClick(&viewer(), Qt::Key_Delete);
+        EXPECT_EQ(table().rowCount(), 0);
+        EXPECT_FALSE(viewer().isVisible());
+    });
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::YesNo), 2);
+    EXPECT_EQ(dialogs_.shown()[0].text,
+              QStringLiteral("Вы действительно хотите удалить этот файл?"));
+}
+
+// Turns never add up: left twice shows one left turn; left then right one right turn;
+// the photo and the print the upload makes stay as they were.
+TEST_F(Viewer, TurnsShowTheUnturnedPreviewTurnedOnce) {
+    const QString path = photo("p.jpg", 2000, 3000);
+    form().DropFiles({path});
+    const QByteArray before =
+        images::preparePrint(path, program_->state().Formats.front(), QStringLiteral("С полями"));
+    whileShown([&] {
+        EXPECT_EQ(viewer().previewProportion(), 0.53333336f);
+        auto* left = control<HotArea>(viewer(), "JvTransparentButton9");
+        auto* right = control<HotArea>(viewer(), "JvTransparentButton10");
+        QTest::mouseClick(left, Qt::LeftButton);
+        EXPECT_EQ(viewer().previewBitmap().width, 304);
+        EXPECT_EQ(viewer().previewBitmap().height, 460);
+        QTest::mouseClick(left, Qt::LeftButton);
+        const QByteArray leftOnce = viewer().previewBitmap().bytes;
+        QTest::mouseClick(left, Qt::LeftButton);
+        EXPECT_EQ(viewer().previewBitmap().bytes, leftOnce);  // rebuilt, then turned once
+        QTest::mouseClick(right, Qt::LeftButton);
+        const QByteArray rightOnce = viewer().previewBitmap().bytes;
+        EXPECT_NE(rightOnce, leftOnce);
+        EXPECT_EQ(images::turned(images::turned(viewer().previewBitmap(), true), true).bytes,
+                  images::turned(images::turned(viewer().previewBitmap(), false), false).bytes);
+    });
+    EXPECT_EQ(
+        images::preparePrint(path, program_->state().Formats.front(), QStringLiteral("С полями")),
+        before);
+}
+
+// A photo that is gone closes the viewer silently; one that no longer decodes says so
+// by name, shows an empty preview and lets the customer go on.
+TEST_F(Viewer, AVanishedPhotoClosesADamagedOneIsNamed) {
+    const QString damaged = photo("a.jpg", 1800, 1200);
+    const QString gone = photo("b.jpg", 1800, 1200);
+    form().DropFiles({damaged, gone});
+    testing_support::writeFile(damaged, "not a picture any more");
+    QFile::remove(gone);
+    whileShown([&] {
+        EXPECT_TRUE(viewer().previewBitmap().isNull());
+        ASSERT_EQ(dialogs_.errors().size(), 1);
+        EXPECT_TRUE(dialogs_.errors()[0].startsWith(QStringLiteral("Файл ") + damaged));
+        QTest::keyClick(&viewer(), Qt::Key_PageDown);  // to the vanished one
+        EXPECT_FALSE(viewer().isVisible());
+    });
+    EXPECT_EQ(table().rowCount(), 2);
+}
