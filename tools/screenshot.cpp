@@ -177,7 +177,25 @@ int main(int argc, char** argv) {
     });
     form.actShowHelpExecute();
 
-    ok &= shoot(program.form2(), out.filePath(QStringLiteral("TForm2.png")));
+    // The viewer on the coarse photo (its red warning), that preview turned left, and on
+    // a portrait photo.
+    const auto view = [&](const char* file, const std::function<void(TForm2&)>& shots) {
+        program.state().Data.locate(folder.filePath(QString::fromUtf8(file)));
+        QTimer::singleShot(800, &program.form2(), [&] {
+            shots(program.form2());
+            program.form2().reject();
+        });
+        form.actShowImageExecute();
+    };
+    view("Старое фото.jpg", [&](TForm2& viewer) {
+        ok &= shootScreen(viewer, viewer.size(), out.filePath(QStringLiteral("TForm2.png")));
+        viewer.actRotateLeftExecute();
+        ok &= shootScreen(viewer, viewer.size(), out.filePath(QStringLiteral("TForm2-turned.png")));
+    });
+    view("Портрет.jpg", [&](TForm2& viewer) {
+        ok &=
+            shootScreen(viewer, viewer.size(), out.filePath(QStringLiteral("TForm2-portrait.png")));
+    });
     // The progress window during a run, at its finished end, and after a cancel.
     const auto photos5 = [&] {
         return QStringList{makePhoto(folder, QStringLiteral("Море.jpg"), 3000, 2000),
