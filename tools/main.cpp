@@ -8,6 +8,7 @@
 #include "tools/probecommand.h"
 #include "tools/sendcommand.h"
 #include "tools/sessionscommand.h"
+#include "tools/viewercommands.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ void usage(QTextStream& err) {
            "       [--on-failure abort|ignore] PHOTO...\n"
            "                          upload the photos as one order, as the send command\n"
            "                          does, printing what its window would show\n"
+           "  sharpen IN.bmp OUT.bmp ALPHA [--separate]\n"
+           "                          a 24-bit BMP through the viewer's sharpening\n"
+           "  preview PHOTO OUT.bmp WIDTH_PX HEIGHT_PX HOW [--turn left|right]\n"
+           "                          the viewer's preview of PHOTO as a 24-bit BMP\n"
            "  sessions [--new] [--host HOST]\n"
            "                          list the stored upload sessions as the program does\n"
            "                          (with --new: get and store a new one first)\n";
@@ -56,6 +61,12 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("probe")) {
         return tool::runProbeCommand(args, out, err);
+    }
+    if (command == QLatin1String("sharpen")) {
+        return tool::runSharpenCommand(args, out, err);
+    }
+    if (command == QLatin1String("preview")) {
+        return tool::runPreviewCommand(args, out, err);
     }
     if (command == QLatin1String("send")) {
         return tool::runSendCommand(args, out, err);
