@@ -11,7 +11,7 @@ runs="${1:-3}"
 scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench --parallel "$(nproc)" \
-  --target add_files_bench formats_reply_bench prepare_inprocess_bench upload_bench \
+  --target add_files_bench formats_reply_bench prepare_inprocess_bench upload_bench viewer_bench \
   korvella-tool labd
 
 echo "== adding photos"
@@ -34,6 +34,9 @@ storm=$(find /usr/share/backgrounds -name 'Storm.jpg' | head -1)
 echo "== print preparation in one process"
 build-bench/bench/prepare_inprocess_bench 1800 1200 "$runs" "$kleiber" "$storm"
 build-bench/bench/prepare_inprocess_bench 5400 3600 "$runs" "$kleiber"
+
+echo "== the viewer's pictures"
+build-bench/bench/viewer_bench "$runs" "$kleiber" "$storm"
 
 echo "== the upload of 100 photos against preparing their prints alone"
 build-bench/bench/upload_bench build-bench/labd/labd "$kleiber" 100
