@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     }
     const int runs = std::max(1, args[1].toInt());
     formats::TFormatsRecord tenByFifteen{QStringLiteral("10x15"), 0, 152, 102, 1795, 1205, 150};
-    formats::TFormatsRecord thirtyByFortyFive{QStringLiteral("30x45"), 0, 450, 300, 5315, 3543, 150};
+    formats::TFormatsRecord thirtyByFortyFive{
+        QStringLiteral("30x45"), 0, 450, 300, 5315, 3543, 150};
     for (const QString& photo : args.mid(2)) {
         images::PreviewCache cache = images::openPreviewCache(photo);  // warm-up
         const double open = median(
@@ -47,14 +48,16 @@ int main(int argc, char** argv) {
             },
             runs);
         const double rebuild = median(
-            [&] { images::previewOf(cache, thirtyByFortyFive, QStringLiteral("Без полей"), false); },
+            [&] {
+                images::previewOf(cache, thirtyByFortyFive, QStringLiteral("Без полей"), false);
+            },
             runs);
         const double rebuildSmall = median(
             [&] { images::previewOf(cache, tenByFifteen, QStringLiteral("Без полей"), false); },
             runs);
         out << photo << " (" << cache.picture.width << " x " << cache.picture.height
-            << " cache): open " << open << " ms, rebuild at 30x45 " << rebuild
-            << " ms, at 10x15 " << rebuildSmall << " ms\n";
+            << " cache): open " << open << " ms, rebuild at 30x45 " << rebuild << " ms, at 10x15 "
+            << rebuildSmall << " ms\n";
     }
     return 0;
 }
