@@ -20,6 +20,7 @@ class TForm2;
 class TForm3;
 class TformSession;
 class TfrmHelp;
+class CloseOnSignals;
 
 // The program's title, also the main window's caption.
 QString applicationTitle();
@@ -83,5 +84,6 @@ private:
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TformSession> formSession_;
     std::unique_ptr<TfrmHelp> frmHelp_;
+    std::unique_ptr<CloseOnSignals> signals_;
     bool shutDown_ = false;
 };

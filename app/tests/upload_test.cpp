@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest/QTest>
+#include <csignal>
 #include <functional>
 
 #include "app/Unit1.h"
@@ -380,4 +381,27 @@ TEST_F(Upload, MessagesComeInTheRowsOrderThoughPrintsAreMadeAhead) {
     EXPECT_TRUE(shown[1].text.startsWith(
         QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + damaged));
     EXPECT_EQ(shown[2].text, upload::messages::transferFailed(folders_.root() + "/c.jpg"));
+}
+
+// A kill or a logout (SIGTERM) during a run ends the program as its close does: the
+// row under way finishes, the order stays whole.
+TEST_F(Upload, SigtermDuringARunStopsAfterTheCurrentRow) {
+    start();
+    form().DropFiles({photo("a.jpg"), photo("b.jpg"), photo("c.jpg")});
+    bool signalled = false;
+    auto* watch = new QTimer(&progress());
+    QObject::connect(watch, &QTimer::timeout, [&] {
+        if (!signalled && progress().windowTitle() == upload::messages::rowOfRows(2, 3)) {
+            signalled = true;
+            ::raise(SIGTERM);
+        }
+    });
+    watch->start(5);
+    control<QAction>(form(), "actSend")->trigger();
+    delete watch;
+    EXPECT_TRUE(signalled);
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(uploads().size(), 2u);
+    program_->shutdown();
+    EXPECT_EQ(testing_support::readFile(folders_.workFolder() + "Data.csv").count(".jpg"), 3);
 }
