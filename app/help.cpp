@@ -48,17 +48,8 @@ QString TfrmHelp::keysText() {
 TfrmHelp::TfrmHelp(const QString& serviceWebAddress, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Информация"));
-    setWindowFlag(Qt::FramelessWindowHint);
-    setFixedSize(geometry::kHelpWindow);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(239, 243, 239));
-    setPalette(background);
-    setAutoFillBackground(true);
-
-    auto* picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Image2"));
-    picture->setPixmap(QPixmap::fromImage(artwork::picture(QStringLiteral("help"))));
-    picture->setGeometry(QRect(QPoint(0, 0), geometry::kHelpWindow));
+    faceWindow(this, artwork::picture(QStringLiteral("help")), geometry::kHelpWindow,
+               QColor(239, 243, 239), "Image2");
 
     JvLinkLabel2 =
         richLabel(this, "JvLinkLabel2", geometry::JvLinkLabel2, noteText(serviceWebAddress));

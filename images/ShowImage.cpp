@@ -94,17 +94,7 @@ TForm2::TForm2(const ViewerServices& services, const QImage& picture, QWidget* p
     : QDialog(parent), services_(services) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Просмотр изображений"));
-    setWindowFlag(Qt::FramelessWindowHint);
-    setFixedSize(place::kWindow);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(background);
-    setAutoFillBackground(true);
-
-    auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap::fromImage(picture));
-    image->setGeometry(QRect(QPoint(0, 0), place::kWindow));
+    faceWindow(this, picture, place::kWindow, QColor(192, 192, 192));
 
     auto* title = new QLabel(QStringLiteral("ПРОСМОТР ФОТОГРАФИЙ"), this);
     title->setObjectName(QStringLiteral("Label10"));

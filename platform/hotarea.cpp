@@ -1,5 +1,6 @@
 #include "platform/hotarea.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -22,6 +23,21 @@ void HotArea::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(isDown() ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 60));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);
+}
+
+QLabel* faceWindow(QWidget* window, const QImage& picture, const QSize& size,
+                   const QColor& background, const char* pictureName) {
+    window->setWindowFlag(Qt::FramelessWindowHint);
+    window->setFixedSize(size);
+    QPalette colours = window->palette();
+    colours.setColor(QPalette::Window, background);
+    window->setPalette(colours);
+    window->setAutoFillBackground(true);
+    auto* image = new QLabel(window);
+    image->setObjectName(QString::fromLatin1(pictureName));
+    image->setPixmap(QPixmap::fromImage(picture));
+    image->setGeometry(QRect(QPoint(0, 0), size));
+    return image;
 }
 
 ClickableLabel::ClickableLabel(const char* name, const QRect& place, QWidget* parent)

@@ -15,6 +15,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// Faces a borderless window of a fixed size with its picture: the background colour
+// under it, and the picture as a label (named pictureName) filling the window.
+QLabel* faceWindow(QWidget* window, const QImage& picture, const QSize& size,
+                   const QColor& background, const char* pictureName = "Image1");
+
 // A label that reports a click: a press and a release of the left button on it.
 class ClickableLabel : public QLabel {
     Q_OBJECT

@@ -28,18 +28,8 @@ TformSession::TformSession(const service::SessionServices& services, const QImag
     : QDialog(parent), services_(services) {
     setObjectName(QStringLiteral("TformSession"));
     setWindowTitle(QStringLiteral("Старые загрузки"));
-    setWindowFlag(Qt::FramelessWindowHint);
-    setFixedSize(place::kWindow);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(239, 243, 239));
-    setPalette(background);
-    setAutoFillBackground(true);
+    faceWindow(this, picture, place::kWindow, QColor(239, 243, 239));
     setFont(fontOf("MS Sans Serif", 11, false));
-
-    auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap::fromImage(picture));
-    image->setGeometry(QRect(QPoint(0, 0), place::kWindow));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -24,17 +24,8 @@ TForm3::TForm3(platform::UrlOpener& urls, platform::Taskbar* taskbar, const QIma
     : QDialog(parent), urls_(urls) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Идет отправка файлов..."));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(place::kWindow);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(239, 243, 239));
-    setPalette(background);
-    setAutoFillBackground(true);
-
-    auto* image = new QLabel(this);
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap::fromImage(picture));
-    image->setGeometry(QRect(QPoint(0, 0), place::kWindow));
+    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    faceWindow(this, picture, place::kWindow, QColor(239, 243, 239));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
