@@ -207,3 +207,42 @@ TEST_F(Viewer, AVanishedPhotoClosesADamagedOneIsNamed) {
     });
     EXPECT_EQ(table().rowCount(), 2);
 }
+
+// A turned preview shows scaled down in proportion and centred: 200 × 304 at 130.
+TEST_F(Viewer, ATurnedPreviewShowsCentredInTheBox) {
+    form().DropFiles({photo("a.jpg", 1800, 1200)});
+    whileShown([&] {
+        QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton10"), Qt::LeftButton);
+        const QImage box = control(viewer(), "Image2")->grab().toImage();
+        ASSERT_EQ(box.size(), QSize(460, 304));
+        const auto white = [](QRgb c) {
+            return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245;
+        };
+        EXPECT_TRUE(white(box.pixel(128, 150)));
+        EXPECT_FALSE(white(box.pixel(132, 150)));
+        EXPECT_FALSE(white(box.pixel(327, 150)));
+        EXPECT_TRUE(white(box.pixel(331, 150)));
+    });
+}
+
+// A row whose format the catalogue no longer has: that list shows no choice, and no
+// verdict or preview is made until the customer picks one.
+TEST_F(Viewer, AFormatTheCatalogueLacksShowsNoChoiceAndNoPreview) {
+    form().DropFiles({photo("a.jpg", 880, 600)});
+    // The lab dropped the format: the row keeps the name (as a stored order would).
+    order::OrderRow row = table().current();
+    row.format = QStringLiteral("50x70");
+    table().deleteRows(0, 0);
+    table().appendSorted(row, order::Field::File, true);
+    whileShown([&] {
+        auto* formats = control<QComboBox>(viewer(), "DBComboBox1");
+        EXPECT_EQ(formats->currentIndex(), -1);
+        EXPECT_FALSE(warning()->isVisible());
+        EXPECT_TRUE(viewer().previewBitmap().isNull());
+        formats->setFocus();
+        QTest::keyClick(formats, Qt::Key_Down);  // the first format
+        EXPECT_EQ(table().current().format, QStringLiteral("10x15"));
+        EXPECT_TRUE(warning()->isVisible());
+        EXPECT_FALSE(viewer().previewBitmap().isNull());
+    });
+}
