@@ -12,6 +12,7 @@ scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench --parallel "$(nproc)" \
   --target add_files_bench formats_reply_bench prepare_inprocess_bench upload_bench viewer_bench \
+  viewer_keys_bench \
   korvella-tool labd
 
 echo "== adding photos"
@@ -37,6 +38,7 @@ build-bench/bench/prepare_inprocess_bench 5400 3600 "$runs" "$kleiber"
 
 echo "== the viewer's pictures"
 build-bench/bench/viewer_bench "$runs" "$kleiber" "$storm"
+build-bench/bench/viewer_keys_bench "$runs" "$kleiber"
 
 echo "== the upload of 100 photos against preparing their prints alone"
 build-bench/bench/upload_bench build-bench/labd/labd "$kleiber" 100

@@ -1,0 +1,88 @@
+// The viewer moving from one photo to the next: PgDn sent to the viewer window, the next
+// row's photo opened (cache, layout, stretch, sharpening) and its preview painted,
+// RUNS times over COPIES copies of PHOTO; the median from key to painted preview.
+//   build-bench/bench/viewer_keys_bench RUNS PHOTO
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <vector>
+
+#include "images/ShowImage.h"
+#include "order/ordertable.h"
+#include "platform/dialogs.h"
+
+namespace {
+
+class Quiet final : public platform::Dialogs {
+public:
+    void showError(const QString& text) override { QTextStream(stderr) << text << "\n"; }
+    Answer askAbortRetryIgnore(const QString&) override { return Answer::Abort; }
+    bool askYesNo(const QString&) override { return false; }
+    QStringList getOpenFileNames(const OpenFileRequest&) override { return {}; }
+    std::optional<Credentials> askCredentials(const CredentialsRequest&) override {
+        return std::nullopt;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 3) {
+        out << "usage: viewer_keys_bench RUNS PHOTO\n";
+        return 2;
+    }
+    const int runs = std::max(1, args[1].toInt());
+    QTemporaryDir work;
+    order::OrderTable table;
+    table.setFileName(work.filePath(QStringLiteral("Data.csv")));
+    table.open();
+    for (int i = 0; i <= runs; ++i) {
+        const QString copy =
+            work.filePath(QStringLiteral("photo-%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+        QFile::copy(args[2], copy);
+        order::OrderRow row;
+        row.file = copy;
+        row.count = 1;
+        row.format = QStringLiteral("10x15");
+        row.param = QStringLiteral("С полями");
+        row.paper = QStringLiteral("Матовая");
+        row.width = 5472;
+        row.height = 3648;
+        table.appendSorted(row, order::Field::File, true);
+    }
+    const formats::TFormats catalogue = {
+        {QStringLiteral("10x15"), 12.5f, 152, 102, 1795, 1205, 150}};
+    const QStringList names = {QStringLiteral("10x15")};
+    Quiet dialogs;
+    TForm2 viewer({table, catalogue, names, dialogs}, QImage());
+    // The main window's part: the next-row command, and the viewer following the cursor.
+    QAction next;
+    QObject::connect(&next, &QAction::triggered, [&] { table.next(); });
+    QObject::connect(&table, &order::OrderTable::afterScroll, [&] { viewer.UpdateForm(false); });
+    viewer.setCommands({nullptr, &next, nullptr, nullptr, nullptr, {}});
+    viewer.show();
+    QApplication::processEvents();
+
+    std::vector<qint64> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+        QApplication::sendEvent(&viewer, &press);
+        viewer.repaint();
+        times.push_back(timer.nsecsElapsed());
+    }
+    std::sort(times.begin(), times.end());
+    out << "PgDn to the next photo, painted: " << times[times.size() / 2] / 1e6 << " ms (median of "
+        << runs << ")\n";
+    return 0;
+}
