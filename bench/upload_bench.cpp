@@ -18,7 +18,7 @@
 #include <string>
 
 #include "images/prepare.h"
-#include "platform/dialogs.h"
+#include "platform/testing/scripteddialogs.h"
 #include "platform/urlopener.h"
 #include "service/httpget.h"
 #include "upload/progress.h"
@@ -37,20 +37,6 @@ double megabytes(const char* field) {
     }
     return 0;
 }
-
-class Quiet final : public platform::Dialogs {
-public:
-    void showError(const QString& text) override { QTextStream(stderr) << text << "\n"; }
-    Answer askAbortRetryIgnore(const QString& text) override {
-        QTextStream(stderr) << text << "\n";
-        return Answer::Abort;
-    }
-    bool askYesNo(const QString&) override { return false; }
-    QStringList getOpenFileNames(const OpenFileRequest&) override { return {}; }
-    std::optional<Credentials> askCredentials(const CredentialsRequest&) override {
-        return std::nullopt;
-    }
-};
 
 class NoBrowser final : public platform::UrlOpener {
 public:
@@ -151,7 +137,7 @@ int main(int argc, char** argv) {
     QThread::msleep(500);
     const QString host = QStringLiteral("127.0.0.1:%1").arg(port);
 
-    Quiet dialogs;
+    testing_support::ScriptedDialogs dialogs;  // records the messages, answers Abort
     service::CredentialStore credentials;
     service::HttpClient http(dialogs, credentials);
     NoBrowser urls;
@@ -184,5 +170,8 @@ int main(int argc, char** argv) {
         << "  resident memory after 10 rows: " << steps.residentAfter10
         << " MB, after the last: " << steps.residentAtEnd << " MB (peak " << megabytes("VmHWM:")
         << " MB)\n";
+    for (const QString& message : dialogs.errors()) {
+        out << message << "\n";
+    }
     return steps.finished ? 0 : 1;
 }

@@ -14,22 +14,9 @@
 
 #include "images/ShowImage.h"
 #include "order/ordertable.h"
-#include "platform/dialogs.h"
+#include "platform/testing/scripteddialogs.h"
 
-namespace {
-
-class Quiet final : public platform::Dialogs {
-public:
-    void showError(const QString& text) override { QTextStream(stderr) << text << "\n"; }
-    Answer askAbortRetryIgnore(const QString&) override { return Answer::Abort; }
-    bool askYesNo(const QString&) override { return false; }
-    QStringList getOpenFileNames(const OpenFileRequest&) override { return {}; }
-    std::optional<Credentials> askCredentials(const CredentialsRequest&) override {
-        return std::nullopt;
-    }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -62,7 +49,7 @@ int main(int argc, char** argv) {
     const formats::TFormats catalogue = {
         {QStringLiteral("10x15"), 12.5f, 152, 102, 1795, 1205, 150}};
     const QStringList names = {QStringLiteral("10x15")};
-    Quiet dialogs;
+    testing_support::ScriptedDialogs dialogs;  // records the messages, answers Abort
     TForm2 viewer({table, catalogue, names, dialogs}, QImage());
     // The main window's part: the next-row command, and the viewer following the cursor.
     QAction next;

@@ -19,8 +19,19 @@ struct CurlDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 
-size_t appendBody(char* data, size_t size, size_t count, void* buffer) {
-    static_cast<QByteArray*>(buffer)->append(data, static_cast<qsizetype>(size * count));
+// A body gathered up to its limit (none when negative); past it the transfer ends.
+struct BoundedBody {
+    QByteArray* bytes;
+    qsizetype limit;
+};
+
+size_t appendBounded(char* data, size_t size, size_t count, void* into) {
+    auto* body = static_cast<BoundedBody*>(into);
+    const auto n = static_cast<qsizetype>(size * count);
+    if (body->limit >= 0 && body->bytes->size() + n > body->limit) {
+        return 0;
+    }
+    body->bytes->append(data, n);
     return size * count;
 }
 
@@ -101,12 +112,16 @@ void HttpClient::applyLimits(void* handle) const {
 HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host,
                                                CurlCredentials& held, QByteArray* body,
                                                QByteArray* headers,
-                                               const std::function<void()>& beforeEachRun) {
+                                               const std::function<void()>& beforeEachRun,
+                                               qsizetype maxBody) {
     CURL* curl = handle;
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, body);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBody);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, headers);
+    BoundedBody bounded{body, maxBody};
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBounded);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &bounded);
+    // No answer needs more head than this.
+    BoundedBody boundedHeaders{headers, 1024 * 1024};
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, appendBounded);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &boundedHeaders);
     const auto apply = [&](bool forProxy, const platform::Dialogs::Credentials& given) {
         QByteArray& u = forProxy ? held.proxyUser : held.user;
         QByteArray& p = forProxy ? held.proxyPassword : held.password;

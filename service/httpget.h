@@ -96,12 +96,15 @@ public:
     // and while the answer is 401 or 407 asks the user, remembers what was given and
     // runs it again; a cancel keeps the refusal. body and headers hold the last
     // answer's; beforeEachRun runs before every run (to rewind a body being sent).
+    // A body longer than maxBody bytes (when not negative) ends the run: libcurl's
+    // write error, and what came up to the limit.
     struct Run {
         int result = 0;   // libcurl's CURLcode
         long status = 0;  // the HTTP status; 0 when none came
     };
     Run runWithCredentials(void* curl, const QString& host, CurlCredentials& held, QByteArray* body,
-                           QByteArray* headers, const std::function<void()>& beforeEachRun = {});
+                           QByteArray* headers, const std::function<void()>& beforeEachRun = {},
+                           qsizetype maxBody = -1);
     // The time limits every request keeps, set on a libcurl easy handle.
     void applyLimits(void* curl) const;
 

@@ -27,6 +27,9 @@ constexpr qint64 kChunk = 512;
 // How many rows' prints are made ahead of the row being sent: enough to keep the
 // second core busy, few enough to bound the memory they hold.
 constexpr int kPrintsAhead = 2;
+// The most of the lab's reply to an upload (or to its empty request) that is read: it
+// answers "Ok" or a short error text.
+constexpr qsizetype kLargestReply = 64 * 1024;
 
 struct CurlDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -287,8 +290,8 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
         curl_easy_setopt(probe.get(), CURLOPT_POSTFIELDSIZE, 0L);
         QByteArray body;
         QByteArray headers;
-        const service::HttpClient::Run run =
-            services_.http.runWithCredentials(probe.get(), host, held, &body, &headers);
+        const service::HttpClient::Run run = services_.http.runWithCredentials(
+            probe.get(), host, held, &body, &headers, {}, kLargestReply);
         host_.focusProgress();
         qCDebug(lcUpload) << "empty POST ->" << run.status;
         if (run.status == 407) {
@@ -346,9 +349,15 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
         curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, held.proxyPassword.constData());
         curl_easy_setopt(curl, CURLOPT_PROXYAUTH, CURLAUTH_BASIC);
     }
+    // The lab answers "Ok"; a longer reply than this ends the transfer, a failed row.
     curl_easy_setopt(
         curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* out) {
-            static_cast<QByteArray*>(out)->append(data, static_cast<qsizetype>(size * count));
+            auto* reply = static_cast<QByteArray*>(out);
+            const auto n = static_cast<qsizetype>(size * count);
+            if (reply->size() + n > kLargestReply) {
+                return size_t{0};
+            }
+            reply->append(data, n);
             return size * count;
         });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
@@ -356,7 +365,11 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     qCDebug(lcUpload) << "upload of" << row.file << "->" << status << curl_easy_strerror(result);
-    // The answer rests on the reply text alone.
+    // A reply past its bound (the only write error here) is no answer at all; otherwise
+    // the answer rests on the reply text alone.
+    if (result == CURLE_WRITE_ERROR) {
+        return QString();
+    }
     QString reply = service::decodeReply(body);
     reply.remove(u'\r');
     reply.remove(u'\n');

@@ -142,18 +142,28 @@ TEST_F(OneRow, AnEmptyPictureMakesNoRequest) {
     EXPECT_EQ(lab_->requests("uploadprogs"), 0);
 }
 
-// Only "Ok", line breaks aside, is a sent row.
+// Only "Ok", line breaks aside, is a sent row; a reply past its bound is none.
 TEST_F(OneRow, RepliesThatAreAndAreNotOk) {
     const std::vector<std::pair<std::string, bool>> replies = {
-        {"Ok\r\n", true}, {"Ok\n", true}, {"O\r\nk", true}, {"\xEF\xBB\xBFOk", true},
-        {"ok", false},    {" Ok", false}, {"", false},      {"Error: no", false}};
+        {"Ok\r\n", true},
+        {"Ok\n", true},
+        {"O\r\nk", true},
+        {"\xEF\xBB\xBFOk", true},
+        {"ok", false},
+        {" Ok", false},
+        {"", false},
+        {"Error: no", false},
+        // Past the reply's bound the transfer ends: not a sent row, whatever follows.
+        {"Ok" + std::string(100000, '\n'), false}};
     for (const auto& [reply, sent] : replies) {
         labd::ServiceOptions options;
         options.fixedAnswers[kUploadStep] = {200, reply};
         start(options);
         dialogs_.scriptAnswer(Answer::Ignore);
-        EXPECT_EQ(send(picture(600)), sent ? UploadOutcome::Sent : UploadOutcome::Ignored) << reply;
-        EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), sent ? 0 : 1) << reply;
+        EXPECT_EQ(send(picture(600)), sent ? UploadOutcome::Sent : UploadOutcome::Ignored)
+            << reply.substr(0, 20);
+        EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), sent ? 0 : 1)
+            << reply.substr(0, 20);
         dialogs_.clear();
     }
 }
