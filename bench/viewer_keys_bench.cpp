@@ -16,8 +16,6 @@
 #include "order/ordertable.h"
 #include "platform/testing/scripteddialogs.h"
 
-namespace {}  // namespace
-
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
