@@ -147,4 +147,5 @@ void TForm1::stopUpload() {
     delete SendTask;
     SendTask = nullptr;
     state_.Sending = false;
+    model_->setWarningsShown(true);
 }
