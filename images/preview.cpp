@@ -3,9 +3,10 @@
 #include <vips/vips8>
 
 #include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
-#include "images/bordersize.h"
 #include "images/jpegcodec.h"
 #include "images/layout.h"
 #include "images/prepare.h"
@@ -76,6 +77,57 @@ VImage stretched(const VImage& picture, int width, int height, VipsKernel kernel
     return scaled.embed(0, 0, width, height, VImage::option()->set("extend", VIPS_EXTEND_COPY));
 }
 
+VImage whiteBox() {
+    return VImage::black(kPreviewWidth, kPreviewHeight, VImage::option()->set("bands", 3))
+        .new_from_image(std::vector<double>{255, 255, 255})
+        .cast(VIPS_FORMAT_UCHAR);
+}
+
+// The picture where the box shows it: the canvas (canvas pixels) stretched over the
+// box, the picture placed on it at place. Only the part of the picture the box shows
+// is scaled.
+VImage pictureInBox(const VImage& picture, TScaleSize canvas, const Placement& place,
+                    VipsKernel kernel) {
+    const double sx = static_cast<double>(kPreviewWidth) / canvas.Width;
+    const double sy = static_cast<double>(kPreviewHeight) / canvas.Height;
+    const auto edge = [](double at) { return static_cast<qint64>(std::llround(at)); };
+    const qint64 left = edge(place.x * sx);
+    const qint64 top = edge(place.y * sy);
+    const qint64 width = std::max<qint64>(1, edge((place.x + place.w) * sx) - left);
+    const qint64 height = std::max<qint64>(1, edge((place.y + place.h) * sy) - top);
+    if (left >= kPreviewWidth || top >= kPreviewHeight || left + width <= 0 || top + height <= 0) {
+        return whiteBox();
+    }
+    // Picture pixels per box pixel along each side.
+    const double fx = static_cast<double>(picture.width()) / width;
+    const double fy = static_cast<double>(picture.height()) / height;
+    // What of the picture the box shows, with a margin for the kernel's reach.
+    constexpr int kMargin = 4;
+    const auto from = [&](qint64 boxEdge, double f, int limit) {
+        return static_cast<int>(std::clamp<double>(std::floor(boxEdge * f) - kMargin, 0, limit));
+    };
+    const auto to = [&](qint64 boxEdge, double f, int limit) {
+        return static_cast<int>(std::clamp<double>(std::ceil(boxEdge * f) + kMargin, 0, limit));
+    };
+    const int x0 = from(-left, fx, picture.width());
+    const int x1 = to(kPreviewWidth - left, fx, picture.width());
+    const int y0 = from(-top, fy, picture.height());
+    const int y1 = to(kPreviewHeight - top, fy, picture.height());
+    if (x1 <= x0 || y1 <= y0) {
+        return whiteBox();
+    }
+    const bool whole = x0 == 0 && y0 == 0 && x1 == picture.width() && y1 == picture.height();
+    const VImage shown = whole ? picture : picture.extract_area(x0, y0, x1 - x0, y1 - y0);
+    // The shown part at the picture's scale in the box, and where it begins there.
+    const int shownLeft = static_cast<int>(left + std::llround(x0 / fx));
+    const int shownTop = static_cast<int>(top + std::llround(y0 / fy));
+    const int shownWidth = std::max(1, static_cast<int>(std::llround((x1 - x0) / fx)));
+    const int shownHeight = std::max(1, static_cast<int>(std::llround((y1 - y0) / fy)));
+    const VImage scaled = stretched(shown, shownWidth, shownHeight, kernel);
+    return placeOnCanvas(scaled, {kPreviewWidth, kPreviewHeight},
+                         {shownLeft, shownTop, shownWidth, shownHeight, true});
+}
+
 }  // namespace
 
 Picture24 Picture24::blank(int width, int height) {
@@ -108,6 +160,9 @@ PreviewCache openPreviewCache(const QString& path) {
             decoded = VImage::new_from_memory(pixels.rgb.get(), pixels.size, pixels.width,
                                               pixels.height, 3, VIPS_FORMAT_UCHAR);
         } else {
+            if (photo.progressive()) {
+                photo.refuseManyScans();
+            }
             decoded = toRgb8(VImage::new_from_file(
                 QFile::encodeName(path).constData(),
                 VImage::option()->set("shrink", decodeShrink(photo.width(), photo.height(),
@@ -128,10 +183,18 @@ Picture24 previewOf(const PreviewCache& cache, const formats::TFormatsRecord& fo
                     const QString& how, bool sharpened) {
     ensureVips();
     try {
-        const VImage canvas = layoutCanvas(toVips(cache.picture), format, how, cache.proportion);
-        Picture24 preview =
-            toPicture(stretched(canvas, kPreviewWidth, kPreviewHeight,
-                                sharpened ? VIPS_KERNEL_LINEAR : VIPS_KERNEL_CUBIC));
+        // The print's layout at the cache's proportion, mapped straight into the box:
+        // the canvas itself is never drawn, since it is only ever shrunk into the box,
+        // and drawing it would enlarge the cache (a large format, a small photo) just
+        // to reduce it again.
+        const TScaleSize canvas = canvasSize(format, cache.proportion);
+        const Placement place =
+            placePicture(canvas, cache.picture.width, cache.picture.height, how);
+        const VipsKernel kernel = sharpened ? VIPS_KERNEL_LINEAR : VIPS_KERNEL_CUBIC;
+        const VImage box = canvas.Width > 0 && canvas.Height > 0
+                               ? pictureInBox(toVips(cache.picture), canvas, place, kernel)
+                               : whiteBox();
+        Picture24 preview = toPicture(box);
         if (sharpened) {
             SharpenBitmap(preview.view(), preview.view(), 2.0f);
         }
