@@ -151,8 +151,16 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::OpenOrderTable() {
+    QString folder;
+    try {
+        folder = platform::GetTempFolder();
+    } catch (const platform::WorkFolderError& e) {
+        // The table stays closed: nothing is taken that could not be kept.
+        dialogs_.showError(e.text());
+        return;
+    }
     if (const std::optional<QString> problem =
-            state_.openOrder(platform::GetTempFolder() + QStringLiteral("Data.csv"))) {
+            state_.openOrder(folder + QStringLiteral("Data.csv"))) {
         dialogs_.showError(*problem);
     }
 }

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "platform/urlopener.h"
+#include "platform/workfolder.h"
 #include "service/Session.h"
 #include "upload/progress.h"
 
@@ -43,6 +44,14 @@ bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {
 
 Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     : dialogs_(dialogs), http_(dialogs, credentials_) {
+    // No private working folder, no run: the order is never kept anywhere else.
+    try {
+        platform::GetTempFolder();
+    } catch (const platform::WorkFolderError& e) {
+        qCWarning(lcApp) << "no working folder:" << e.what();
+        dialogs.showError(e.text());
+        return;
+    }
     platform::UrlOpener* urls = options.urls;
     if (urls == nullptr) {
         desktopUrls_ = std::make_unique<platform::DesktopUrlOpener>();
@@ -78,6 +87,9 @@ Program::~Program() {
 }
 
 int Program::exec() {
+    if (!form1_) {
+        return 1;
+    }
     form1_->show();
     const int code = QApplication::exec();
     shutdown();
@@ -85,7 +97,7 @@ int Program::exec() {
 }
 
 void Program::shutdown() {
-    if (std::exchange(shutDown_, true)) {
+    if (std::exchange(shutDown_, true) || !form1_) {
         return;
     }
     form1_->stopUpload();

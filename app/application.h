@@ -56,7 +56,11 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Shows the main window and runs the message loop until it closes, then shuts down.
+    // Whether the program could start: without a private working folder it shows why
+    // and makes no window.
+    bool started() const { return form1_ != nullptr; }
+    // Shows the main window and runs the message loop until it closes, then shuts down;
+    // 1 at once when the program could not start.
     int exec();
     // The end of the program: the main window's FormDestroy, then the order table is
     // closed, which saves it when changed; a failed save is shown.

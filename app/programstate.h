@@ -6,6 +6,7 @@
 
 #include "formats/formatsrecord.h"
 #include "order/addfile.h"
+#include "order/autosave.h"
 #include "order/listrules.h"
 #include "order/ordertable.h"
 
@@ -28,6 +29,8 @@ public:
 
     // The order, kept in Data.csv in the working folder once opened.
     order::OrderTable Data;
+    // Saves Data soon after every change.
+    order::AutoSave autoSave{Data};
     // The print formats catalogue, in the order the settings store lists them.
     formats::TFormats Formats;
     // The list's sort field and direction.

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -59,7 +60,10 @@ bool DownloadFormats(const CatalogueServices& c) {
         return false;
     }
     QStringList records;
-    if (service::SplitText(QStringLiteral(";"), reply, records) == 0) {
+    // The reply's final ";" or line break leaves an empty last record, not a format.
+    if (service::SplitText(QStringLiteral(";"), reply, records) == 0 ||
+        std::count_if(records.cbegin(), records.cend(),
+                      [](const QString& record) { return !record.isEmpty(); }) > kMaxFormats) {
         c.dialogs.showError(messages::F3());
         return false;
     }
@@ -98,7 +102,21 @@ bool DownloadFormats(const CatalogueServices& c) {
     return c.store.flush() && result;
 }
 
-void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
+namespace {
+
+void leaveOutHugeFormats(TFormats& Formats, const CatalogueServices& c) {
+    std::erase_if(Formats, [&](const TFormatsRecord& record) {
+        const double pixels = static_cast<double>(record.Width_px) * record.Height_px;
+        if (pixels <= kMaxCanvasPixels) {
+            return false;
+        }
+        c.dialogs.showError(
+            messages::L7(record.Name, record.Width_px, record.Height_px, c.serviceWebAddress));
+        return true;
+    });
+}
+
+void loadRecords(bool Force, TFormats& Formats, const CatalogueServices& c) {
     Formats.clear();
     if (!c.store.createKey(FormatsKey)) {
         c.dialogs.showError(messages::L1(c.serviceWebAddress));
@@ -159,6 +177,21 @@ void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
             }
         }
     }
+}
+
+}  // namespace
+
+void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
+    try {
+        loadRecords(Force, Formats, c);
+    } catch (const ConversionError&) {
+        // What was loaded up to the error stays, but never a format too large to print.
+        std::erase_if(Formats, [](const TFormatsRecord& record) {
+            return static_cast<double>(record.Width_px) * record.Height_px > kMaxCanvasPixels;
+        });
+        throw;
+    }
+    leaveOutHugeFormats(Formats, c);
 }
 
 }  // namespace formats

@@ -35,6 +35,14 @@ struct CatalogueServices {
     QString serviceWebAddress;
 };
 
+// The most formats a list may hold: real labs send tens, and every one becomes a key
+// of the settings store; a longer list is a failed download (F3).
+inline constexpr int kMaxFormats = 10000;
+// The largest canvas of a format in pixels: a 50 x 75 cm print at 300 dpi has 52
+// megapixels. A larger format would make a single print take gigabytes; it is left out
+// when the catalogue is loaded (L7).
+inline constexpr double kMaxCanvasPixels = 100e6;
+
 // Fetches the lab's format list and rewrites the stored catalogue with it. True when
 // at least one format was written and verified; the messages F1-F6 tell the user why
 // not.

@@ -72,6 +72,12 @@ QString L6(const QString& value, const QString& name, const QString& webAddress)
     return kHeader + QStringLiteral("Ошибка чтения параметра ") + value +
            QStringLiteral(" из реестра по адресу \r\n") + formatKey(name) + storeTail(webAddress);
 }
+QString L7(const QString& name, int width, int height, const QString& webAddress) {
+    return kHeader + QStringLiteral("Формат печати ") + name + QStringLiteral(" (") +
+           QString::number(width) + QStringLiteral(" x ") + QString::number(height) +
+           QStringLiteral(" пикселей) слишком велик для печати и не загружен.") +
+           storeTail(webAddress);
+}
 
 // B1 and U1 say the same but for one word: "свяжитесь" and, in U1, "свяжитеь", as the
 // lab's text has it.

@@ -32,6 +32,8 @@ QString L4(const QString& name, const QString& webAddress);
 QString L5(const QString& name, const QString& webAddress);
 // The load: the named value is missing from a format's key.
 QString L6(const QString& value, const QString& name, const QString& webAddress);
+// The load: a format's canvas exceeds kMaxCanvasPixels; the format is left out.
+QString L7(const QString& name, int width, int height, const QString& webAddress);
 // Start-up: no format after the load; the program ends.
 QString B1(const QString& webAddress);
 // The update command: no format after the load; the program ends.

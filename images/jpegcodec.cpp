@@ -71,6 +71,37 @@ JpegPhoto::JpegPhoto(const QString& path)
         throw PrepareError(
             QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(errors_.message)));
     }
+    if (jpeg::coefficientBytes(info_) > jpeg::kMaxDecodeMemory) {
+        throw PrepareError(QStringLiteral("%1: decoding the picture would take more than %2 MB")
+                               .arg(path)
+                               .arg(jpeg::kMaxDecodeMemory / (1024 * 1024)));
+    }
+}
+
+bool JpegPhoto::progressive() const {
+    return info_.progressive_mode != 0;
+}
+
+void JpegPhoto::refuseManyScans() const {
+    // libvips decodes on its own, without the scan limit: the scans are counted by
+    // their markers, which cannot occur inside the coded data (every 0xFF byte there
+    // is followed by 0 or a restart marker).
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path_));
+    }
+    int scans = 0;
+    bool afterFF = false;
+    QByteArray chunk;
+    while (!(chunk = file.read(64 * 1024)).isEmpty()) {
+        for (const char c : chunk) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (afterFF && byte == 0xDA && ++scans > jpeg::kMaxScans) {
+                throw PrepareError(QStringLiteral("%1: too many scans in the picture").arg(path_));
+            }
+            afterFF = byte == 0xFF;
+        }
+    }
 }
 
 bool JpegPhoto::decodesToRgb() const {

@@ -26,7 +26,9 @@ int decodeScale(int width, int height, int neededWidth, int neededHeight);
 // A JPEG photo opened for decoding: its header is read, nothing else yet.
 class JpegPhoto {
 public:
-    // Raises PrepareError when the file cannot be opened or its header read.
+    // Raises PrepareError when the file cannot be opened or its header read, or when
+    // decoding it would hold more than jpeg::kMaxDecodeMemory. Decoding keeps to the
+    // scan and marker limits of jpeg::Decompressor.
     explicit JpegPhoto(const QString& path);
     JpegPhoto(const JpegPhoto&) = delete;
     JpegPhoto& operator=(const JpegPhoto&) = delete;
@@ -36,6 +38,10 @@ public:
     // Whether decode() can give RGB (YCbCr, RGB and grey photos); CMYK and YCCK need
     // colour conversion that is left to libvips.
     bool decodesToRgb() const;
+    bool progressive() const;
+    // Raises PrepareError when the photo has more scans than decoding takes (see
+    // jpeg::kMaxScans); for a photo that libvips decodes, which has no such limit.
+    void refuseManyScans() const;
 
     // The picture as 8-bit RGB rows at scale M/8. Raises PrepareError when the data are
     // corrupt or cut short.

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
 
@@ -173,6 +174,9 @@ PrintCanvas layOutPrint(const QString& path, const formats::TFormatsRecord& form
                                         pixels->height, 3, VIPS_FORMAT_UCHAR);
             return {pixels, drawCanvas(picture, l.canvas, l.place, l.portrait)};
         }
+        if (photo.progressive()) {
+            photo.refuseManyScans();
+        }
         // A large picture (and a CMYK or YCCK photo, which libvips converts) streams
         // from libvips's loader into the print, decoded at the power-of-two scale it
         // offers, so that it is never held whole.
@@ -206,7 +210,13 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
     // Through the imaging layer's stream into the program's, as the upload reads it.
     const std::shared_ptr<MemoryComStream> com = CreateStreamOnHGlobal();
     uint32_t written = 0;
-    com->Write(encoded.constData(), static_cast<uint32_t>(encoded.size()), &written);
+    if (encoded.size() > std::numeric_limits<uint32_t>::max() ||
+        com->Write(encoded.constData(), static_cast<uint32_t>(encoded.size()), &written) !=
+            StreamResult::Ok ||
+        written != static_cast<uint32_t>(encoded.size())) {
+        throw PrepareError(
+            QStringLiteral("%1: the print could not be written to memory").arg(path));
+    }
     TExternStream stream(com);
     QByteArray jpeg = LoadFromStream(stream);
     stampDensity(jpeg);

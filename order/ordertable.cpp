@@ -1,13 +1,16 @@
 #include "order/ordertable.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "order/keyrule.h"
 #include "order/log.h"
+#include "platform/regularfile.h"
 
 namespace order {
 
@@ -25,13 +28,28 @@ bool OrderTable::open() {
         return false;
     }
     OrderFileContents contents{OrderFileLayout::standard(), {}};
-    QFile file(fileName_);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            error_ = file.errorString();
+    platform::RegularFile file(fileName_);
+    // No file (nor a folder for it) is an empty order, not a damaged one.
+    if (file.isOpen() || (file.error() != ENOENT && file.error() != ENOTDIR)) {
+        std::optional<QByteArray> bytes;
+        if (!file.isOpen()) {
+            error_ = QStringLiteral("Cannot open file \"%1\". %2").arg(fileName_, file.errorText());
             return false;
         }
-        std::optional<OrderFileContents> parsed = parseOrderFile(file.readAll(), &error_);
+        if (!file.isRegular()) {
+            error_ = QStringLiteral("Файл заказа %1 не является обычным файлом.").arg(fileName_);
+            return false;
+        }
+        if (file.size() > kMaxOrderFileBytes || !(bytes = file.readAll(kMaxOrderFileBytes))) {
+            error_ = file.size() > kMaxOrderFileBytes || file.error() == 0
+                         ? QStringLiteral("Файл заказа %1 больше %2 МБ: такого заказа не бывает.")
+                               .arg(fileName_)
+                               .arg(kMaxOrderFileBytes / (1024 * 1024))
+                         : QStringLiteral("Файл заказа %1 не читается: %2")
+                               .arg(fileName_, file.errorText());
+            return false;
+        }
+        std::optional<OrderFileContents> parsed = parseOrderFile(*bytes, &error_);
         if (!parsed) {
             return false;
         }
@@ -336,9 +354,18 @@ std::optional<QString> openSettingAsideDamaged(OrderTable& table) {
         return std::nullopt;
     }
     QString message = table.errorString();
-    const QString aside = table.fileName() + QStringLiteral(".damaged");
-    QFile::remove(aside);
-    if (!QFile::rename(table.fileName(), aside)) {
+    // The first free name of Data.csv.damaged, Data.csv.damaged.2, ...: an earlier
+    // damaged order is never overwritten.
+    QString aside;
+    for (int copy = 1; copy <= kMaxDamagedCopies && aside.isEmpty(); ++copy) {
+        const QString name = table.fileName() + QStringLiteral(".damaged") +
+                             (copy == 1 ? QString() : QStringLiteral(".%1").arg(copy));
+        if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink() &&
+            QFile::rename(table.fileName(), name)) {
+            aside = name;
+        }
+    }
+    if (aside.isEmpty()) {
         qCWarning(lcOrder) << "the damaged order file could not be set aside:" << table.fileName();
         return message + QStringLiteral(
                              "\r\n\r\nФайл заказа %1 не удалось отложить, поэтому список "

@@ -53,6 +53,10 @@ public:
     const QString& errorString() const { return error_; }
     // The header line the next save writes.
     const QString& header() const { return layout_.header; }
+    // Saves the stored rows now when they changed (an edit in progress stays pending),
+    // as close() would, and keeps the table open; false with errorString() when the
+    // save failed.
+    bool saveChanges() { return !changed_ || save(); }
     // Writes the table to a file as a save does (atomically), without touching the
     // changed flag.
     bool saveTo(const QString& path);
@@ -143,11 +147,17 @@ private:
 // positive like a three-way comparison.
 int compareFieldValues(Field field, const OrderRow& a, const OrderRow& b);
 
-// Opens the table at start-up. When its file cannot be read, the file is moved aside
-// (as Data.csv.damaged) so it is never overwritten by an empty order, an empty table
-// is opened, and the message for the user is returned. When the file cannot be moved
-// aside, or the empty table cannot be opened after all, the table stays closed and
-// the message says so.
+// The largest order file that is read: a hundred thousand photos take about 12 MB, so
+// anything larger is not an order this program wrote, and is not read into memory.
+inline constexpr qint64 kMaxOrderFileBytes = 64LL * 1024 * 1024;
+// How many damaged order files are kept side by side before the table stays closed.
+inline constexpr int kMaxDamagedCopies = 1000;
+
+// Opens the table at start-up. When its file cannot be read (damaged, too large, not a
+// regular file), the file is moved aside as Data.csv.damaged, or Data.csv.damaged.2
+// and so on when that name is taken, so no order is ever overwritten by an empty one, an empty
+// table is opened, and the message for the user is returned. When the file cannot be moved aside,
+// or the empty table cannot be opened after all, the table stays closed and the message says so.
 std::optional<QString> openSettingAsideDamaged(OrderTable& table);
 
 }  // namespace order

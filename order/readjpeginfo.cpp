@@ -1,7 +1,5 @@
 #include "order/readjpeginfo.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -10,6 +8,7 @@
 #include <limits>
 
 #include "order/jpegprobe.h"
+#include "platform/regularfile.h"
 
 namespace order {
 
@@ -46,22 +45,6 @@ private:
     int fd_;
 };
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 bool ReadJpegInfo(const QString& FileName, quint16& Width, quint16& Height, qint32& Size) {
@@ -69,26 +52,23 @@ bool ReadJpegInfo(const QString& FileName, quint16& Width, quint16& Height, qint
     Height = 1;
     Size = 0;
     // Non-blocking, so that a pipe named like a photo cannot stall the open.
-    const FileDescriptor fd(::open(QFile::encodeName(FileName).constData(),
-                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        const int error = errno;
-        throw FileOpenError(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(FileName, QString::fromLocal8Bit(std::strerror(error))));
+    const platform::RegularFile file(FileName);
+    if (!file.isOpen()) {
+        throw FileOpenError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, file.errorText()));
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file.isRegular()) {
         return false;
     }
-    FileSource source(fd.get());
+    FileSource source(file.descriptor());
     JpegHeader header;
-    const bool found = walkJpegHeader(source, info.st_size, header);
+    const bool found = walkJpegHeader(source, file.size(), header);
     Width = header.width;
     Height = header.height;
     if (!found) {
         return false;
     }
-    Size = static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(info.st_size)));
+    Size = static_cast<qint32>(static_cast<quint32>(static_cast<quint64>(file.size())));
     return Size != 0;
 }
 

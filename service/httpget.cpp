@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -173,6 +175,7 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
     const QByteArray address = (QStringLiteral("http://") + host + path).toUtf8();
 
     QByteArray body;
+    bool failed = false;
     {
         std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
         if (!handle) {
@@ -187,17 +190,27 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
         applyLimits(curl);
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(limits_.deadline.count()));
         CurlCredentials held;
-        const Run run = runWithCredentials(curl, host, held, &body, &headers);
+        const Run run = runWithCredentials(curl, host, held, &body, &headers, {}, limits_.maxBody);
         qCDebug(lcService) << "GET" << address << "->" << run.status
                            << curl_easy_strerror(static_cast<CURLcode>(run.result));
+        failed = run.result != CURLE_OK;
+        if (failed) {
+            qCWarning(lcService) << "GET" << address << "failed:"
+                                 << curl_easy_strerror(static_cast<CURLcode>(run.result));
+            body.clear();
+        }
     }
 
     if (FileName.isEmpty()) {
         return replyText(body);
     }
-    QFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(body) != body.size()) {
+    if (failed && QFileInfo::exists(FileName)) {
+        return {};  // what was fetched before stays
+    }
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
         throw FileCreateError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, file.errorString()));
     }

@@ -55,11 +55,17 @@ private:
     QHash<QString, platform::Dialogs::Credentials> bySite_;
 };
 
-// Time limits of a request: a dead or silent server must not hang the program.
+// Limits of a request: a dead, silent or endless server must not hang the program
+// or fill its memory.
 struct HttpLimits {
     std::chrono::seconds connectTimeout{30};
     // A transfer that receives nothing for this long is abandoned.
     std::chrono::seconds stallLimit{60};
+    // HttpGet's whole request, however steadily a server trickles its answer.
+    std::chrono::seconds deadline{300};
+    // HttpGet's largest body: the lab's answers (a format list, a session key, a
+    // banner) are kilobytes; 16 MB is far beyond any of them.
+    qsizetype maxBody = 16 * 1024 * 1024;
 };
 
 // The user names and passwords set on one libcurl handle: libcurl keeps pointers to
@@ -80,8 +86,11 @@ public:
     // writes it unchanged to FileName and returns "". The status is never examined:
     // an error page is delivered like any body. A 401 or 407 asks the user for
     // credentials and sends the request again while the user gives them; a cancel
-    // delivers the refusal page. A request that fails delivers what arrived before
-    // (nothing: "" or an empty file).
+    // delivers the refusal page. A request that fails, at any point, delivers nothing:
+    // a body cut short of its announced length, one past maxBody or one still coming
+    // at the deadline is never taken for the answer. Text mode then gives ""; file
+    // mode leaves an existing FileName as it was (creating an empty one when there is
+    // none). A body is written to FileName by replacing the file whole.
     // Throws SystemError when no request can be made at all, FileCreateError when
     // FileName cannot be written.
     QString HttpGet(const QString& Url, const QString& FileName);

@@ -27,7 +27,18 @@ int SplitText(const QString& Separator, const QString& Source, QStringList& List
     if (Source.size() < 3 || Separator.isEmpty()) {
         return 0;
     }
-    List = splitLines(QString(Source).replace(Separator, QStringLiteral("\r\n")));
+    // Every separator made a line break in one pass (QString::replace moves the tail
+    // again for each block of matches, which a long list makes quadratic).
+    QString broken;
+    broken.reserve(Source.size() + Source.size() / 2);
+    qsizetype from = 0;
+    for (qsizetype at = 0; (at = Source.indexOf(Separator, from)) >= 0;
+         from = at + Separator.size()) {
+        broken.append(QStringView(Source).sliced(from, at - from));
+        broken.append(QLatin1String("\r\n"));
+    }
+    broken.append(QStringView(Source).sliced(from));
+    List = splitLines(broken);
     return static_cast<int>(List.size());
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/tests/appdialogs.h"
+#include "app/tests/orderkill.h"
 
 testing_support::ScriptedDialogs* gAppDialogs = nullptr;
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     testing_support::ScriptedDialogs dialogs;
     gAppDialogs = &dialogs;
     KorvellaApplication app(argc, argv, dialogs);
+    if (argc > 1 && qstrcmp(argv[1], "--order-edits") == 0) {
+        return runOrderEditsHelper();
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QWidget>
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/application.h"
@@ -121,6 +126,96 @@ TEST(StartUp, DamagedOrderFileIsReportedKeptAndAnEmptyListUsed) {
                              "definitions\r\n\r\nФайл заказа сохранён как ") +
                   data + QStringLiteral(".damaged, список начат заново."));
     EXPECT_EQ(readFile(data + QStringLiteral(".damaged")), damaged);
+}
+
+// A second damaged file on a later start is kept beside the first, never over it.
+TEST(StartUp, EveryDamagedOrderFileIsKept) {
+    UserFolders folders;
+    testing_support::storeFormats();
+    ASSERT_TRUE(QDir().mkpath(folders.workFolder()));
+    const QString data = folders.workFolder() + QStringLiteral("Data.csv");
+    const QByteArray first = kBom + "File;Colour\r\n/p/a.jpg;red\r\n";
+    const QByteArray second = kBom + "File;Shade\r\n/p/b.jpg;blue\r\n";
+    ScriptedDialogs dialogs;
+    writeFile(data, first);
+    { Program program(dialogs); }
+    writeFile(data, second);
+    { Program program(dialogs); }
+    EXPECT_EQ(readFile(data + QStringLiteral(".damaged")), first);
+    EXPECT_EQ(readFile(data + QStringLiteral(".damaged.2")), second);
+    ASSERT_EQ(dialogs.errors().size(), 2);
+    EXPECT_TRUE(dialogs.errors()[1].endsWith(QStringLiteral("Файл заказа сохранён как ") + data +
+                                             QStringLiteral(".damaged.2, список начат заново.")));
+}
+
+// What is not a regular file, or is far too large to be an order, is set aside unread:
+// start-up neither blocks on a pipe nor reads a device or a huge file into memory.
+TEST(StartUp, AnOrderFileThatIsNoOrderIsSetAsideUnread) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+        QString reason;
+    };
+    const std::vector<Case> cases = {
+        {"a pipe",
+         [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path), 0600), 0); },
+         QStringLiteral("не является обычным файлом")},
+        {"a link to /dev/zero",
+         [](const QString& path) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path)); },
+         QStringLiteral("не является обычным файлом")},
+        {"a folder", [](const QString& path) { ASSERT_TRUE(QDir().mkpath(path)); },
+         QStringLiteral("не является обычным файлом")},
+        {"a 65 MB file",
+         [](const QString& path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(file.resize(order::kMaxOrderFileBytes + 1));  // sparse: no disk used
+         },
+         QStringLiteral("больше 64 МБ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UserFolders folders;
+        testing_support::storeFormats();
+        ASSERT_TRUE(QDir().mkpath(folders.workFolder()));
+        const QString data = folders.workFolder() + QStringLiteral("Data.csv");
+        c.make(data);
+        ScriptedDialogs dialogs;
+        {
+            Program program(dialogs);
+            EXPECT_TRUE(program.state().Data.isOpen());
+            EXPECT_EQ(program.state().Data.rowCount(), 0);
+        }
+        ASSERT_EQ(dialogs.errors().size(), 1);
+        EXPECT_TRUE(dialogs.errors()[0].contains(c.reason)) << dialogs.errors()[0].toStdString();
+        EXPECT_TRUE(dialogs.errors()[0].contains(data + QStringLiteral(".damaged")));
+        EXPECT_TRUE(QFileInfo(data + QStringLiteral(".damaged")).isSymLink() ||
+                    QFileInfo::exists(data + QStringLiteral(".damaged")));
+    }
+}
+
+// Without a private working folder the program says why and does not run: no order is
+// read or written anywhere else (the current directory least of all).
+TEST(StartUp, NoPrivateWorkingFolderNoRun) {
+    UserFolders folders;
+    testing_support::storeFormats();
+    QTemporaryDir current;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(current.path());
+    writeFile(folders.cacheHome() + QStringLiteral("/Korvella"), "x");
+    ScriptedDialogs dialogs;
+    {
+        Program program(dialogs);
+        EXPECT_FALSE(program.started());
+        EXPECT_EQ(program.exec(), 1);
+    }
+    QDir::setCurrent(before);
+    ASSERT_EQ(dialogs.errors().size(), 1);
+    EXPECT_TRUE(dialogs.errors()[0].startsWith(QStringLiteral("Рабочую папку ") +
+                                               folders.cacheHome() + QStringLiteral("/Korvella")))
+        << dialogs.errors()[0].toStdString();
+    EXPECT_EQ(QDir(current.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList());
 }
 
 TEST(Shutdown, AFailedSaveIsShown) {

@@ -114,6 +114,17 @@ INSTANTIATE_TEST_SUITE_P(
             "one line break only leaves the store alone", "\r\n", false, {"old"}, {messages::F3()}},
         ReplyCase{"a single word empties the store", "hello", false, {}, {messages::F5()}},
         ReplyCase{"an empty reply", "", false, {"old"}, {messages::F1()}},
+        ReplyCase{"more formats than any lab has leave the store alone",
+                  [] {
+                      QByteArray reply;
+                      for (int i = 0; i <= formats::kMaxFormats; ++i) {
+                          reply += "f" + QByteArray::number(i) + ":1:1:1:1:1:1;";
+                      }
+                      return reply;
+                  }(),
+                  false,
+                  {"old"},
+                  {messages::F3()}},
         ReplyCase{"names that cannot be keys are left out, one with a slash is kept",
                   "a/b:1:1:1:1:1:1;c\\d:1:1:1:1:1:1;:1:1:1:1:1:1;..:1:1:1:1:1:1;ok:1:1:1:1:1:1",
                   true,
@@ -142,6 +153,20 @@ TEST_F(CatalogueTest, LoadsInTheStoresOrderWithConversions) {
     EXPECT_EQ(formats[1].Height_px, 1795);
     EXPECT_EQ(formats[1].DPI_Min, 150);
     EXPECT_TRUE(dialogs_.errors().isEmpty());
+}
+
+// A format whose print would be larger than any real one is left out, said, and so
+// never reaches print preparation; the others load in their order.
+TEST_F(CatalogueTest, AFormatTooLargeToPrintIsLeftOut) {
+    storeFormat("a", {"a", "1", "1", "1", "1795", "1205", "150"});
+    storeFormat("b", {"b", "1", "1", "1", "65500", "65500", "150"});
+    storeFormat("c", {"c", "1", "1", "1", "10000", "10000", "150"});  // 100 MP: the limit
+    const TFormats formats = load(false);
+    ASSERT_EQ(formats.size(), 2u);
+    EXPECT_EQ(formats[0].Name, "a");
+    EXPECT_EQ(formats[1].Name, "c");
+    EXPECT_EQ(dialogs_.errors(), QStringList{messages::L7("b", 65500, 65500, kWeb)});
+    EXPECT_TRUE(messages::L7("b", 65500, 65500, kWeb).contains("65500 x 65500"));
 }
 
 TEST_F(CatalogueTest, ForceAlwaysDownloads) {

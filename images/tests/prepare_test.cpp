@@ -5,15 +5,19 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
+#include <vector>
 
 #include "images/bordersize.h"
 #include "images/jpegcodec.h"
 #include "images/layout.h"
 #include "images/prepare.h"
+#include "images/preview.h"
 #include "images/printcanvas.h"
 #include "images/tests/printformat.h"
 #include "images/vipsinit.h"
+#include "platform/testing/jpegbytes.h"
 #include "platform/testing/testfiles.h"
+#include "platform/testing/userfolders.h"
 
 using testing_support::corpusFile;
 using testing_support::corpusPresent;
@@ -134,6 +138,60 @@ TEST(RealPhotos, ATruncatedPhotoSaysItIsCutShort) {
         FAIL() << "a truncated photo was printed";
     } catch (const images::PrepareError& e) {
         EXPECT_EQ(QString::fromUtf8(e.what()), path + ": the picture is cut short");
+    }
+}
+
+// Small files that would make decoding hold gigabytes or take minutes are refused
+// with a message naming the photo, before the work, for the print and the viewer alike;
+// the same kinds of photo within the limits print.
+TEST(HostilePhotos, AreRefusedBeforeTheWork) {
+    using testing_support::JpegMaking;
+    // A progressive photo whose frame claims 15811 x 15811 pixels: 1.5 GB of
+    // coefficients for 2 KB of file.
+    QByteArray claimsHuge = testing_support::encodedJpeg(64, 64, JpegMaking{false, true, 0});
+    const qsizetype frame = claimsHuge.indexOf("\xFF\xC2");
+    ASSERT_GT(frame, 0);
+    for (const int at : {5, 7}) {  // height, then width, after length and precision
+        claimsHuge[frame + at] = static_cast<char>(15811 >> 8);
+        claimsHuge[frame + at + 1] = static_cast<char>(15811 & 0xFF);
+    }
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString refusal;  // empty: printed
+    };
+    const std::vector<Case> cases = {
+        {"claims 250 megapixels", claimsHuge,
+         QStringLiteral("decoding the picture would take more than 512 MB")},
+        {"190 scans", testing_support::encodedJpeg(64, 48, JpegMaking{false, true, 0}),
+         QStringLiteral("too many scans in the picture")},
+        {"253 scans, CMYK (libvips decodes it)",
+         testing_support::encodedJpeg(64, 48, JpegMaking{true, true, 0}),
+         QStringLiteral("too many scans in the picture")},
+        {"1001 comments", testing_support::encodedJpeg(64, 48, JpegMaking{false, false, 1001}),
+         QStringLiteral("too many markers in the picture")},
+        {"CMYK", testing_support::encodedJpeg(64, 48, JpegMaking{true, false, 0}), {}},
+        {"1000 comments", testing_support::encodedJpeg(64, 48, JpegMaking{false, false, 1000}), {}},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + ".jpg");
+        testing_support::writeFile(path, c.bytes);
+        for (const bool viewer : {false, true}) {
+            try {
+                if (viewer) {
+                    images::openPreviewCache(path);
+                } else {
+                    images::preparePrint(path, format(240, 160), QStringLiteral("С полями"));
+                }
+                EXPECT_TRUE(c.refusal.isEmpty()) << "taken, viewer " << viewer;
+            } catch (const images::PrepareError& e) {
+                EXPECT_EQ(e.text().toStdString(), (path + ": " + c.refusal).toStdString())
+                    << "viewer " << viewer;
+                EXPECT_FALSE(c.refusal.isEmpty());
+            }
+        }
     }
 }
 

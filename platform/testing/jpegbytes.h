@@ -17,4 +17,16 @@ QByteArray jpegHeaderFile(int width, int height, unsigned char sofMarker = 0xC0)
 // A real baseline JPEG picture, encoded by libjpeg-turbo.
 QByteArray encodedJpeg(int width, int height);
 
+// What a real but hostile JPEG picture is made of.
+struct JpegMaking {
+    // Four components (CMYK) instead of three (YCbCr).
+    bool cmyk = false;
+    // Progressive, one scan per coefficient and component after the DC scan: 190
+    // scans for YCbCr, 253 for CMYK.
+    bool manyScans = false;
+    // Comment markers before the picture.
+    int comments = 0;
+};
+QByteArray encodedJpeg(int width, int height, const JpegMaking& making);
+
 }  // namespace testing_support

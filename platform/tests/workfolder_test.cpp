@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -29,9 +30,27 @@ TEST(WorkFolder, TightensAnExistingFolderThatOthersCouldRead) {
     EXPECT_FALSE(QFileInfo(folders.workFolder()).permissions() & QFile::ReadOther);
 }
 
-TEST(WorkFolder, EmptyWhenTheFolderCannotBeMade) {
+// No fallback to the current directory: the error names the folder and the reason.
+TEST(WorkFolder, RefusedWhenTheFolderCannotBeMadeOrMadePrivate) {
     testing_support::UserFolders folders;
+    const auto refusal = []() -> QString {
+        try {
+            platform::GetTempFolder();
+        } catch (const platform::WorkFolderError& e) {
+            return e.text();
+        }
+        return {};
+    };
     // A plain file where the folder should be.
     testing_support::writeFile(folders.cacheHome() + QStringLiteral("/Korvella"), "x");
-    EXPECT_EQ(platform::GetTempFolder(), QString());
+    EXPECT_TRUE(refusal().contains(folders.cacheHome() + QStringLiteral("/Korvella")))
+        << refusal().toStdString();
+    QFile::remove(folders.cacheHome() + QStringLiteral("/Korvella"));
+    ASSERT_EQ(refusal(), QString());
+    // The cache home itself a file: nothing can be made under it.
+    QDir(folders.cacheHome()).removeRecursively();
+    testing_support::writeFile(folders.cacheHome(), "x");
+    const QString text = refusal();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Рабочую папку ") + folders.cacheHome()))
+        << text.toStdString();
 }

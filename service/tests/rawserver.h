@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -16,7 +17,9 @@ namespace service::testing {
 // asked, then closes it: for answers labd does not give (redirects, broken replies).
 class RawServer {
 public:
-    explicit RawServer(std::string answer) : answer_(std::move(answer)) {
+    // With a pause, the answer is sent a byte at a time, pausing after each.
+    explicit RawServer(std::string answer, std::chrono::milliseconds pause = {})
+        : answer_(std::move(answer)), pause_(pause) {
         fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -57,12 +60,22 @@ private:
                 }
                 request.append(buffer, static_cast<size_t>(got));
             }
-            ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
+            if (pause_.count() == 0) {
+                ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
+            } else {
+                for (size_t i = 0; i < answer_.size() && !stop_; ++i) {
+                    if (::send(client, answer_.data() + i, 1, MSG_NOSIGNAL) != 1) {
+                        break;
+                    }
+                    std::this_thread::sleep_for(pause_);
+                }
+            }
             ::close(client);
         }
     }
 
     std::string answer_;
+    std::chrono::milliseconds pause_;
     int fd_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
