@@ -1,23 +1,28 @@
 #include "labd/httpserver.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 namespace labd {
 
 namespace {
 
 constexpr size_t kMaxHeaderBytes = 64 * 1024;
-constexpr size_t kMaxBodyBytes = 512 * 1024 * 1024;
-constexpr int kReadTimeoutMs = 30000;
+
+using Clock = std::chrono::steady_clock;
 
 bool sendAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -34,18 +39,64 @@ bool sendAll(int fd, const char* data, size_t size) {
     return true;
 }
 
-// Reads more bytes into buffer; false on close, error or a quiet peer.
-bool readMore(int fd, std::string& buffer) {
+// Receives up to size bytes; 0 on close, error, a peer quiet for timeoutMs or the
+// deadline passed.
+size_t receive(int fd, char* into, size_t size, int timeoutMs, Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+        return 0;
+    }
     pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, kReadTimeoutMs) <= 0) {
-        return false;
+    if (::poll(&p, 1, static_cast<int>(std::min<int64_t>(timeoutMs, left.count()))) <= 0) {
+        return 0;
     }
-    char chunk[65536];
-    const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
-    if (got <= 0) {
-        return false;
+    const ssize_t got = ::recv(fd, into, size, 0);
+    return got > 0 ? static_cast<size_t>(got) : 0;
+}
+
+// A body's file, unnamed and mapped; unmapped and closed with the last request using it.
+struct SpooledBody {
+    int fd = -1;
+    void* map = MAP_FAILED;
+    size_t size = 0;
+    ~SpooledBody() {
+        if (map != MAP_FAILED) {
+            ::munmap(map, size);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
-    buffer.append(chunk, static_cast<size_t>(got));
+};
+
+int unnamedFile(const std::string& folder) {
+    const std::string dir =
+        folder.empty() ? std::filesystem::temp_directory_path().string() : folder;
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        // File systems without unnamed files: a named one, removed at once.
+        std::string name = dir + "/labd-body-XXXXXX";
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) {
+            ::unlink(name.c_str());
+        }
+    }
+    return fd;
+}
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
     return true;
 }
 
@@ -183,8 +234,16 @@ std::string reasonPhrase(int status) {
             return "Unauthorized";
         case 404:
             return "Not Found";
+        case 403:
+            return "Forbidden";
         case 405:
             return "Method Not Allowed";
+        case 408:
+            return "Request Timeout";
+        case 503:
+            return "Service Unavailable";
+        case 504:
+            return "Gateway Timeout";
         case 407:
             return "Proxy Authentication Required";
         case 413:
@@ -198,14 +257,30 @@ std::string reasonPhrase(int status) {
     }
 }
 
-HttpServer::HttpServer(Handler handler, Logger logger)
-    : handler_(std::move(handler)), logger_(std::move(logger)) {}
+std::string escapedForLog(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E || c == '\\') {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+HttpServer::HttpServer(Handler handler, Logger logger, ServerLimits limits)
+    : handler_(std::move(handler)), logger_(std::move(logger)), limits_(std::move(limits)) {}
 
 HttpServer::~HttpServer() {
     stop();
 }
 
-bool HttpServer::start(const std::string& address, int port) {
+bool HttpServer::start(const std::string& address, int port,
+                       const std::function<void(int port)>& beforeServing) {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0) {
         error_ = std::strerror(errno);
@@ -221,7 +296,7 @@ bool HttpServer::start(const std::string& address, int port) {
         return false;
     }
     if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(listenFd_, 64) != 0) {
+        ::listen(listenFd_, 256) != 0) {
         error_ = std::strerror(errno);
         ::close(listenFd_);
         listenFd_ = -1;
@@ -230,6 +305,9 @@ bool HttpServer::start(const std::string& address, int port) {
     socklen_t length = sizeof addr;
     ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &length);
     port_ = ntohs(addr.sin_port);
+    if (beforeServing) {
+        beforeServing(port_);
+    }
     acceptThread_ = std::thread([this] { acceptLoop(); });
     return true;
 }
@@ -257,6 +335,16 @@ void HttpServer::stop() {
 
 void HttpServer::acceptLoop() {
     while (!stopping_) {
+        {
+            // At the cap, the next clients wait in the listen backlog.
+            std::unique_lock<std::mutex> lock(connectionsMutex_);
+            connectionsDone_.wait_for(lock, std::chrono::milliseconds(200), [this] {
+                return stopping_ || openFds_.size() < static_cast<size_t>(limits_.maxConnections);
+            });
+            if (stopping_ || openFds_.size() >= static_cast<size_t>(limits_.maxConnections)) {
+                continue;
+            }
+        }
         pollfd p{listenFd_, POLLIN, 0};
         if (::poll(&p, 1, 200) <= 0) {
             continue;
@@ -266,6 +354,11 @@ void HttpServer::acceptLoop() {
         const int fd =
             ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
         if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // Out of descriptors or memory: the client stays queued; try again once
+                // some are released instead of spinning on the ready socket.
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
             continue;
         }
         char text[INET_ADDRSTRLEN] = {};
@@ -276,18 +369,87 @@ void HttpServer::acceptLoop() {
             break;
         }
         openFds_.push_back(fd);
-        std::thread([this, fd, peerText = std::string(text)] { serve(fd, peerText); }).detach();
+        try {
+            std::thread([this, fd, peerText = std::string(text)] { serve(fd, peerText); }).detach();
+        } catch (const std::system_error&) {
+            // No thread to be had: the client is turned away, the server goes on.
+            openFds_.pop_back();
+            ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
     }
 }
 
+HttpServer::BodyRead HttpServer::readBody(int fd, std::string& buffer, size_t headEnd,
+                                          Request& request) {
+    const auto lengthHeader = request.headers.find("Content-Length");
+    const size_t length = lengthHeader == request.headers.end()
+                              ? 0
+                              : std::strtoull(lengthHeader->second.c_str(), nullptr, 10);
+    const auto deadline = Clock::now() + std::chrono::seconds(limits_.bodySeconds) +
+                          std::chrono::seconds(length / limits_.bodyBytesPerSecond);
+    const std::string_view early = std::string_view(buffer).substr(headEnd + 4);
+    const size_t already = std::min(early.size(), length);
+    if (length <= limits_.inMemoryBodyBytes) {
+        auto bytes = std::make_shared<std::string>(early.substr(0, already));
+        bytes->resize(length);
+        for (size_t done = already; done < length;) {
+            const size_t got =
+                receive(fd, bytes->data() + done, length - done, limits_.readTimeoutMs, deadline);
+            if (got == 0 || stopping_) {
+                return BodyRead::CutShort;
+            }
+            done += got;
+        }
+        request.body = *bytes;
+        request.bodyStorage = bytes;
+        return BodyRead::Whole;
+    }
+    auto spool = std::make_shared<SpooledBody>();
+    spool->fd = unnamedFile(limits_.spoolDir);
+    spool->size = length;
+    if (spool->fd < 0 || !writeAll(spool->fd, early.data(), already)) {
+        return BodyRead::NotStored;
+    }
+    std::vector<char> chunk(64 * 1024);
+    for (size_t done = already; done < length;) {
+        const size_t got = receive(fd, chunk.data(), std::min(chunk.size(), length - done),
+                                   limits_.readTimeoutMs, deadline);
+        if (got == 0 || stopping_) {
+            return BodyRead::CutShort;
+        }
+        if (!writeAll(spool->fd, chunk.data(), got)) {
+            return BodyRead::NotStored;
+        }
+        done += got;
+    }
+    spool->map = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, spool->fd, 0);
+    if (spool->map == MAP_FAILED) {
+        return BodyRead::NotStored;
+    }
+    request.body = std::string_view(static_cast<const char*>(spool->map), length);
+    request.bodyStorage = spool;
+    return BodyRead::Whole;
+}
+
 void HttpServer::serve(int fd, std::string peer) {
+    // A client that stops reading cannot hold the thread for ever.
+    timeval sendLimit{limits_.readTimeoutMs / 1000, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
     std::string buffer;
     size_t headEnd = std::string::npos;
+    const auto headDeadline = Clock::now() + std::chrono::seconds(limits_.headSeconds);
+    char chunk[16 * 1024];
     while ((headEnd = buffer.find("\r\n\r\n")) == std::string::npos) {
-        if (buffer.size() > kMaxHeaderBytes || !readMore(fd, buffer)) {
+        const size_t got =
+            buffer.size() > kMaxHeaderBytes || stopping_
+                ? 0
+                : receive(fd, chunk, sizeof chunk, limits_.readTimeoutMs, headDeadline);
+        if (got == 0) {
             headEnd = std::string::npos;
             break;
         }
+        buffer.append(chunk, got);
     }
     if (buffer.empty()) {
         closeConnection(fd);  // it only checked the port: nothing to answer
@@ -302,23 +464,38 @@ void HttpServer::serve(int fd, std::string peer) {
     Response response;
     if (ok) {
         const auto lengthHeader = request.headers.find("Content-Length");
-        const size_t length = lengthHeader == request.headers.end()
-                                  ? 0
-                                  : std::strtoull(lengthHeader->second.c_str(), nullptr, 10);
-        if (length > kMaxBodyBytes) {
+        const std::string lengthText =
+            lengthHeader == request.headers.end() ? "0" : lengthHeader->second;
+        const bool lengthReads = !lengthText.empty() && lengthText.size() <= 18 &&
+                                 std::all_of(lengthText.begin(), lengthText.end(), [](char c) {
+                                     return std::isdigit(static_cast<unsigned char>(c));
+                                 });
+        if (!lengthReads) {
+            response.status = 400;
+            response.body = "Error: the request's length does not read";
+        } else if (std::strtoull(lengthText.c_str(), nullptr, 10) > limits_.maxBodyBytes) {
             response.status = 413;
-            response.body = "request body too large";
+            response.body = "Error: the request is larger than " +
+                            std::to_string(limits_.maxBodyBytes / (1024 * 1024)) + " MB";
         } else {
             const auto expect = request.headers.find("Expect");
             if (expect != request.headers.end() && expect->second == "100-continue") {
                 const std::string proceed = "HTTP/1.1 100 Continue\r\n\r\n";
                 sendAll(fd, proceed.data(), proceed.size());
             }
-            request.body = buffer.substr(headEnd + 4);
-            while (request.body.size() < length && readMore(fd, request.body)) {
+            switch (readBody(fd, buffer, headEnd, request)) {
+                case BodyRead::Whole:
+                    response = handler_(request);
+                    break;
+                case BodyRead::CutShort:
+                    response.status = 400;
+                    response.body = "Error: the request was cut short";
+                    break;
+                case BodyRead::NotStored:
+                    response.status = 500;
+                    response.body = "Error: the request could not be stored";
+                    break;
             }
-            request.body.resize(std::min(request.body.size(), length));
-            response = handler_(request);
         }
     } else {
         response.status = 400;

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -23,7 +25,11 @@ struct Request {
     std::string target;  // as sent: origin form "/p?q" or absolute form "http://h/p?q"
     std::string version;
     Headers headers;
-    std::string body;
+    // The whole body as announced by Content-Length (a request cut short never reaches
+    // the handler). A large body lies in a file of its own that is mapped here, not in
+    // memory; the view lives as long as the request.
+    std::string_view body;
+    std::shared_ptr<const void> bodyStorage;
     std::string peer;  // address of the client
     std::string head;  // the request line and headers as received, with their CR LF
 
@@ -48,23 +54,44 @@ struct Response {
     std::string raw;
 };
 
-// A small HTTP/1.x server for labd: one thread per connection, one request per
-// connection (the answer closes it). It is written for byte-level control (stalls,
-// dropped connections, proxy requests in absolute form, multipart bodies of any
-// layout), which general-purpose server libraries hide.
+// Limits of what a client may make the server hold.
+struct ServerLimits {
+    // Connections served at once; more wait in the listen backlog.
+    int maxConnections = 64;
+    // The largest body: a print's JPEG is a few megabytes, 64 MB is far beyond.
+    size_t maxBodyBytes = 64 * 1024 * 1024;
+    // The request line and headers must arrive within this; each read of the body
+    // must bring bytes within readTimeoutMs, and the whole body within bodySeconds plus
+    // a second for every bodyBytesPerSecond.
+    int headSeconds = 20;
+    int readTimeoutMs = 30000;
+    int bodySeconds = 60;
+    size_t bodyBytesPerSecond = 16 * 1024;
+    // Bodies larger than this go to an unnamed file in spoolDir (the system's temporary
+    // folder when empty) instead of memory.
+    size_t inMemoryBodyBytes = 256 * 1024;
+    std::string spoolDir;
+};
+
+// A small HTTP/1.x server for labd: one thread per connection, at most
+// maxConnections at once, one request per connection (the answer closes it). It is written for
+// byte-level control (stalls, dropped connections, proxy requests in absolute form, multipart
+// bodies of any layout), which general-purpose server libraries hide.
 class HttpServer {
 public:
     using Handler = std::function<Response(const Request&)>;
     using Logger = std::function<void(const Request&, const Response&)>;
 
-    HttpServer(Handler handler, Logger logger = nullptr);
+    HttpServer(Handler handler, Logger logger = nullptr, ServerLimits limits = {});
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
     // Binds to the address and port (0: any free port) and starts serving on a thread
-    // of its own. False with errorString() when the address cannot be bound.
-    bool start(const std::string& address, int port);
+    // of its own; beforeServing is told the port first. False with errorString() when
+    // the address cannot be bound.
+    bool start(const std::string& address, int port,
+               const std::function<void(int port)>& beforeServing = {});
     // Stops accepting, waits for the connections being served, and returns.
     void stop();
     int port() const { return port_; }
@@ -75,8 +102,12 @@ private:
     void serve(int fd, std::string peer);
     void closeConnection(int fd);
 
+    enum class BodyRead { Whole, CutShort, NotStored };
+    BodyRead readBody(int fd, std::string& buffer, size_t headEnd, Request& request);
+
     Handler handler_;
     Logger logger_;
+    ServerLimits limits_;
     int listenFd_ = -1;
     int port_ = 0;
     std::string error_;
@@ -89,6 +120,9 @@ private:
 };
 
 std::string reasonPhrase(int status);
+// A request line for the log: control characters and bytes above 126 as \xNN, so a
+// client cannot forge or break log lines.
+std::string escapedForLog(std::string_view text);
 std::string percentDecode(const std::string& text, bool plusIsSpace);
 
 }  // namespace labd

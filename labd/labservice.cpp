@@ -2,17 +2,29 @@
 
 #include <iconv.h>
 #include <netdb.h>
+#include <poll.h>
+#include <sys/random.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <chrono>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <mutex>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+
+// libjpeg needs <cstdio> before it.
+#include <jpeglib.h>
 
 #include "labd/banner.h"
 #include "labd/default_formats.h"
@@ -56,6 +68,21 @@ std::string html(const std::string& text) {
     return out;
 }
 
+std::string percentEncode(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || c == '-' || c == '_' || c == '.') {
+            out += c;
+        } else {
+            char code[4];
+            std::snprintf(code, sizeof code, "%%%02X", byte);
+            out += code;
+        }
+    }
+    return out;
+}
+
 Response text(int status, const std::string& body) {
     Response r;
     r.status = status;
@@ -81,18 +108,89 @@ Response page(const std::string& title, const std::string& body) {
     return r;
 }
 
-std::string randomKey() {
-    static std::mutex mutex;
-    static std::mt19937_64 generator{std::random_device{}()};
+// Random characters from the system's random source: 32 of 62 letters and digits hold
+// 190 bits, which no one guesses.
+std::string randomKey(size_t length = 32) {
     static constexpr char kAlphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::lock_guard<std::mutex> lock(mutex);
-    std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 2);
+    constexpr unsigned kLetters = sizeof kAlphabet - 1;
     std::string key;
-    for (int i = 0; i < 32; ++i) {
-        key += kAlphabet[pick(generator)];
+    while (key.size() < length) {
+        unsigned char bytes[64];
+        const ssize_t got = ::getrandom(bytes, sizeof bytes, 0);
+        if (got <= 0) {
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            throw std::runtime_error("no random bytes from the system");
+        }
+        for (ssize_t i = 0; i < got && key.size() < length; ++i) {
+            // Bytes past the last whole multiple of 62 are dropped, so every letter is
+            // equally likely.
+            if (bytes[i] < 256 / kLetters * kLetters) {
+                key += kAlphabet[bytes[i] % kLetters];
+            }
+        }
     }
     return key;
+}
+
+// A price text ("12.50", "12", "12.5") in whole kopecks; nothing when it does not read.
+std::optional<int64_t> kopecks(const std::string& text) {
+    const size_t dot = text.find('.');
+    const std::string whole = text.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+    const auto digits = [](const std::string& t) {
+        return std::all_of(t.begin(), t.end(),
+                           [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    };
+    if (whole.empty() || whole.size() > 12 || fraction.size() > 2 || !digits(whole) ||
+        !digits(fraction)) {
+        return std::nullopt;
+    }
+    fraction.resize(2, '0');
+    return std::stoll(whole) * 100 + std::stoll(fraction);
+}
+
+// A count as the upload sends it: a whole number from 1 to 2^31 - 1.
+std::optional<int> positiveCount(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct JpegErrors {
+    jpeg_error_mgr pub;
+    std::jmp_buf back;
+};
+
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->back, 1);
+}
+
+void quiet(j_common_ptr, int) {}
+
+// Whether the bytes are a JPEG picture whose header libjpeg reads (its frame and the
+// first scan's header).
+bool jpegHeaderReads(std::string_view bytes) {
+    jpeg_decompress_struct info{};
+    JpegErrors errors{};
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = jumpBack;
+    errors.pub.emit_message = quiet;
+    jpeg_create_decompress(&info);
+    volatile bool read = false;
+    if (setjmp(errors.back) == 0) {
+        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()),
+                     static_cast<unsigned long>(bytes.size()));
+        read = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && info.image_width > 0 &&
+               info.image_height > 0;
+    }
+    jpeg_destroy_decompress(&info);
+    return read;
 }
 
 std::string paperName(const std::string& wire) {
@@ -113,10 +211,9 @@ std::string paramName(const std::string& wire) {
     return wire;
 }
 
-std::string money(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f", value);
-    return buffer;
+std::string money(int64_t kopecks) {
+    return std::to_string(kopecks / 100) + "." + (kopecks % 100 < 10 ? "0" : "") +
+           std::to_string(kopecks % 100);
 }
 
 bool readFile(const fs::path& path, std::string& out) {
@@ -224,7 +321,23 @@ bool LabService::open(std::string* error) {
     }
     formats_ = parseFormats(catalogue);
     bannerGif();  // drawn once, before anyone waits for it
-    return store_.open((fs::path(options_.dataDir) / "labd.sqlite").string(), error);
+    const fs::path database = fs::path(options_.dataDir) / "labd.sqlite";
+    if (!store_.open(database.string(), error)) {
+        return false;
+    }
+    // Customers' photos and orders are for the lab alone.
+    for (const fs::path& folder :
+         {fs::path(options_.dataDir), fs::path(options_.dataDir) / "photos"}) {
+        fs::permissions(folder, fs::perms::owner_all, ec);
+    }
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const fs::path file = database.string() + suffix;
+        if (fs::exists(file, ec)) {
+            fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, ec);
+        }
+    }
+    fs::permissions(formatsFile, fs::perms::owner_read | fs::perms::owner_write, ec);
+    return true;
 }
 
 Response LabService::handle(const Request& request) {
@@ -259,9 +372,14 @@ Response LabService::route(const Request& request) {
     }
     const std::string authority = request.absoluteAuthority();
     if (!authority.empty()) {
-        const std::string own = ":" + std::to_string(ownPort_);
+        const std::string own = ":" + std::to_string(ownPort_.load());
         const bool mine = authority == "127.0.0.1" + own || authority == "localhost" + own;
         if (!mine) {
+            if (options_.proxyCredentials.empty()) {
+                return text(403,
+                            "Forbidden: labd forwards requests only when started with "
+                            "--proxy-auth");
+            }
             return forward(request);
         }
     }
@@ -300,7 +418,7 @@ Response LabService::route(const Request& request) {
         return r;
     }
     if (path == "/photo") {
-        return photo(value("id"));
+        return photo(value("key"), value("file"));
     }
     if (path == "/index.php" && value("option") == "com_photoprint") {
         const std::string step = value("step");
@@ -339,11 +457,15 @@ Response LabService::formats() {
 }
 
 Response LabService::newSession() {
-    std::string key = randomKey();
-    while (!store_.addSession(key)) {
-        key = randomKey();
+    // A new key meets an old one only by a fault of the store (a full disk, say): a
+    // few tries, then an answer, never a loop.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const std::string key = randomKey();
+        if (store_.addSession(key)) {
+            return text(200, key);
+        }
     }
-    return text(200, key);
+    return text(500, "Error: no session could be recorded");
 }
 
 Response LabService::upload(const Request& request) {
@@ -361,16 +483,23 @@ Response LabService::upload(const Request& request) {
     }
     const auto field = [&](const char* name) {
         const auto it = byName.find(name);
-        return it == byName.end() ? std::string() : windows1251ToUtf8(it->second->data);
+        return it == byName.end() ? std::string()
+                                  : windows1251ToUtf8(std::string(it->second->data));
     };
     const auto file = byName.find("file");
-    if (file == byName.end() || file->second->data.size() < 2 ||
-        file->second->data.compare(0, 2, "\xFF\xD8") != 0) {
+    if (file == byName.end() || !jpegHeaderReads(file->second->data)) {
         return text(200, "Error: the upload holds no JPEG picture");
     }
     const std::string key = field("key");
     if (!store_.hasSession(key)) {
         return text(200, "Error: unknown session key");
+    }
+    if (store_.orderPlaced(key)) {
+        return text(200, "Error: the order of this session has been placed");
+    }
+    const std::optional<int> count = positiveCount(field("Count"));
+    if (!count) {
+        return text(200, "Error: the count is not a positive whole number");
     }
     const int64_t seen = ++uploadsSeen_;
     if (options_.failEveryNthUpload > 0 && seen % options_.failEveryNthUpload == 0) {
@@ -380,7 +509,7 @@ Response LabService::upload(const Request& request) {
     u.key = key;
     u.fileNumber = field("FileNumber");
     u.filename = windows1251ToUtf8(file->second->filename.value_or(""));
-    u.count = std::atoi(field("Count").c_str());
+    u.count = *count;
     u.format = field("Format");
     u.paper = field("Paper");
     u.param = field("Param");
@@ -389,18 +518,27 @@ Response LabService::upload(const Request& request) {
     const fs::path folder = fs::path(options_.dataDir) / "photos" / key;
     std::error_code ec;
     fs::create_directories(folder, ec);
-    const fs::path stored =
-        folder / (std::to_string(seen) + "-" + randomKey().substr(0, 8) + ".jpg");
-    std::ofstream out(stored, std::ios::binary);
-    out << file->second->data;
-    out.close();
-    if (!out) {
-        return text(200, "Error: the photo could not be stored");
+    fs::permissions(folder, fs::perms::owner_all, ec);
+    const fs::path stored = folder / (randomKey(16) + ".jpg");
+    // Nothing half-written stays: a photo that could not be stored or recorded is
+    // removed, and the client is told.
+    const auto refuse = [&](const char* why) {
+        fs::remove(stored, ec);
+        return text(200, why);
+    };
+    {
+        std::ofstream out(stored, std::ios::binary);
+        fs::permissions(stored, fs::perms::owner_read | fs::perms::owner_write, ec);
+        out.write(file->second->data.data(), static_cast<std::streamsize>(u.bytes));
+        out.close();
+        if (!out) {
+            return refuse("Error: the photo could not be stored");
+        }
     }
     u.storedPath = stored.string();
     std::string replaced;
     if (store_.addUpload(u, &replaced) == 0) {
-        return text(200, "Error: the upload could not be recorded");
+        return refuse("Error: the upload could not be recorded");
     }
     if (!replaced.empty()) {
         fs::remove(replaced, ec);  // a retried upload: the earlier photo is gone with its row
@@ -408,12 +546,16 @@ Response LabService::upload(const Request& request) {
     return text(200, "Ok");
 }
 
-double LabService::total(const std::vector<Upload>& uploads) const {
-    double sum = 0;
+int64_t LabService::total(const std::vector<Upload>& uploads) const {
+    int64_t sum = 0;
     for (const Upload& u : uploads) {
         for (const PrintFormat& f : formats_) {
             if (lowerAscii(f.name) == lowerAscii(u.format)) {
-                sum += std::strtod(f.cost.c_str(), nullptr) * u.count;
+                int64_t price = 0;
+                if (__builtin_mul_overflow(kopecks(f.cost).value_or(0), int64_t{u.count}, &price) ||
+                    __builtin_add_overflow(sum, price, &sum)) {
+                    return std::numeric_limits<int64_t>::max();
+                }
                 break;
             }
         }
@@ -433,7 +575,8 @@ Response LabService::sessionPage(const std::string& key) {
         "<th>Количество</th><th>Бумага</th><th>Как печатать</th><th>dpi</th><th>Цена</th></tr>\n";
     for (const Upload& u : uploads) {
         std::vector<Upload> one{u};
-        body += "<tr><td><img alt=\"\" src=\"/photo?id=" + std::to_string(u.id) + "\"></td><td>" +
+        body += "<tr><td><img alt=\"\" src=\"/photo?key=" + html(key) +
+                "&amp;file=" + html(percentEncode(u.fileNumber)) + "\"></td><td>" +
                 html(u.filename) + "</td><td>" + html(u.format) + "</td><td>" +
                 std::to_string(u.count) + "</td><td>" + html(paperName(u.paper)) + "</td><td>" +
                 html(paramName(u.param)) + "</td><td>" + html(u.dpi) + "</td><td>" +
@@ -465,8 +608,11 @@ Response LabService::placeOrder(const std::string& key) {
     return r;
 }
 
-Response LabService::photo(const std::string& id) {
-    const auto upload = store_.upload(std::atoll(id.c_str()));
+Response LabService::photo(const std::string& key, const std::string& fileNumber) {
+    // Only under its session's key: the key is what a customer holds, and nothing in
+    // a photo's address can be counted through.
+    const std::optional<Upload> upload =
+        key.empty() ? std::nullopt : store_.uploadOf(key, fileNumber);
     Response r;
     if (!upload || !readFile(upload->storedPath, r.body)) {
         return text(404, "no such photo");
@@ -494,13 +640,38 @@ Response LabService::forward(const Request& request) {
     if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr) {
         return text(502, "Bad Gateway: unknown host " + host);
     }
-    const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC, 0);
-    const bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
+    const int fd = ::socket(found->ai_family, found->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const auto start = std::chrono::steady_clock::now();
+    const auto deadline = start + std::chrono::seconds(options_.forwardTotalSeconds);
+    // Waits for the upstream in short steps, so that a stop or the deadline ends it.
+    const auto wait = [&](short events, int seconds) {
+        const auto until =
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(seconds));
+        while (!stopping_ && std::chrono::steady_clock::now() < until) {
+            pollfd p{fd, events, 0};
+            const int ready = ::poll(&p, 1, 200);
+            if (ready != 0) {
+                return ready > 0;
+            }
+        }
+        return false;
+    };
+    bool connected = fd >= 0 && ::connect(fd, found->ai_addr, found->ai_addrlen) == 0;
+    if (!connected && fd >= 0 && errno == EINPROGRESS &&
+        wait(POLLOUT, options_.forwardConnectSeconds)) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+    }
     freeaddrinfo(found);
-    if (!connected) {
-        if (fd >= 0)
+    const auto fail = [&](int status, const std::string& why) {
+        if (fd >= 0) {
             ::close(fd);
-        return text(502, "Bad Gateway: cannot reach " + authority);
+        }
+        return text(status, why + " " + authority);
+    };
+    if (!connected) {
+        return fail(502, "Bad Gateway: cannot reach");
     }
     std::string out = request.method + " " + request.originTarget() + " HTTP/1.0\r\n";
     for (const auto& [name, value] : request.headers) {
@@ -509,12 +680,34 @@ Response LabService::forward(const Request& request) {
             out += name + ": " + value + "\r\n";
         }
     }
-    out += "Connection: close\r\n\r\n" + request.body;
-    ::send(fd, out.data(), out.size(), MSG_NOSIGNAL);
+    out += "Connection: close\r\n\r\n";
+    out += request.body;
+    for (size_t sent = 0; sent < out.size();) {
+        if (!wait(POLLOUT, options_.forwardReadSeconds)) {
+            return fail(504, "Gateway Timeout: no room at");
+        }
+        const ssize_t n = ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0 && errno != EAGAIN && errno != EINTR) {
+            return fail(502, "Bad Gateway: cannot send to");
+        }
+        sent += n > 0 ? static_cast<size_t>(n) : 0;
+    }
     Response r;
     char buffer[65536];
-    ssize_t got = 0;
-    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+    for (;;) {
+        if (!wait(POLLIN, options_.forwardReadSeconds)) {
+            return fail(504, "Gateway Timeout: no answer in time from");
+        }
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        if (r.raw.size() + static_cast<size_t>(got) > options_.forwardMaxBytes) {
+            return fail(502, "Bad Gateway: the answer is too large from");
+        }
         r.raw.append(buffer, static_cast<size_t>(got));
     }
     ::close(fd);

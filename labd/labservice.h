@@ -38,6 +38,12 @@ struct ServiceOptions {
     // A folder where every upload with a body is written as received (request line,
     // headers, body), one file a request: upload-1.http, upload-2.http, ...
     std::string recordDir;
+    // Limits of a forwarded request (only with proxyCredentials): the connection, each
+    // read, the whole exchange, and the answer's size.
+    int forwardConnectSeconds = 10;
+    int forwardReadSeconds = 30;
+    int forwardTotalSeconds = 120;
+    size_t forwardMaxBytes = 16 * 1024 * 1024;
 };
 
 // The reference lab service: print formats, session keys, multipart uploads, the
@@ -50,6 +56,9 @@ public:
     // catalogue there when the folder has none).
     bool open(std::string* error);
     Response handle(const Request& request);
+    // Ends what may wait on others (a forwarded request) at once: called before the
+    // server stops, so that the stop never waits on an upstream.
+    void stop() { stopping_ = true; }
     // The port this service itself listens on: absolute-form requests for it are
     // served here, others are forwarded.
     void setOwnPort(int port) { ownPort_ = port; }
@@ -65,10 +74,11 @@ private:
     Response upload(const Request& request);
     Response sessionPage(const std::string& key);
     Response placeOrder(const std::string& key);
-    Response photo(const std::string& id);
+    Response photo(const std::string& key, const std::string& fileNumber);
     Response frontPage();
     Response forward(const Request& request);
-    double total(const std::vector<Upload>& uploads) const;
+    // The uploads' price in kopecks (cost times count, exact in 64 bits).
+    int64_t total(const std::vector<Upload>& uploads) const;
 
     ServiceOptions options_;
     Store store_;
@@ -77,7 +87,8 @@ private:
     std::atomic<int> recorded_{0};
     std::mutex countsMutex_;
     std::map<std::string, int> requestsByStep_;
-    int ownPort_ = 0;
+    std::atomic<int> ownPort_{0};
+    std::atomic<bool> stopping_{false};
 };
 
 std::string base64Encode(const std::string& bytes);

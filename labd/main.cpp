@@ -93,6 +93,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // A write past a file-size limit fails with an error the upload reports, rather
+    // than ending the service.
+    ::signal(SIGXFSZ, SIG_IGN);
     // The signals are taken by sigwait below, not by a handler on some thread.
     sigset_t signals;
     sigemptyset(&signals);
@@ -106,23 +109,28 @@ int main(int argc, char** argv) {
         std::cerr << "labd: " << error << "\n";
         return 1;
     }
+    labd::ServerLimits limits;
+    limits.spoolDir = options.dataDir;  // large uploads stream to the lab's own disk
     labd::HttpServer server([&](const labd::Request& r) { return service.handle(r); },
                             [](const labd::Request& r, const labd::Response& response) {
                                 std::fprintf(stderr, "%s %s %s %s -> %d, %zu bytes\n",
-                                             timestamp().c_str(), r.peer.c_str(), r.method.c_str(),
-                                             r.target.c_str(), response.status,
+                                             timestamp().c_str(), r.peer.c_str(),
+                                             labd::escapedForLog(r.method).c_str(),
+                                             labd::escapedForLog(r.target).c_str(), response.status,
                                              response.body.size());
-                            });
-    if (!server.start(host, port)) {
+                            },
+                            limits);
+    // The service knows its own port before the first request comes.
+    if (!server.start(host, port, [&](int bound) { service.setOwnPort(bound); })) {
         std::cerr << "labd: cannot listen on " << host << ":" << port << ": "
                   << server.errorString() << "\n";
         return 1;
     }
-    service.setOwnPort(server.port());
     std::fprintf(stderr, "%s labd listening on http://%s:%d/, data in %s\n", timestamp().c_str(),
                  host.c_str(), server.port(), options.dataDir.c_str());
     int received = 0;
     sigwait(&signals, &received);
+    service.stop();
     server.stop();
     std::fprintf(stderr, "%s labd stopped\n", timestamp().c_str());
     return 0;

@@ -53,7 +53,7 @@ std::string decodeFilename(const std::string& name) {
     return out;
 }
 
-void addPart(const std::string& segment, std::vector<FormPart>& parts) {
+void addPart(std::string_view segment, std::vector<FormPart>& parts) {
     const size_t headersEnd = segment.find("\r\n\r\n");
     if (headersEnd == std::string::npos) {
         return;
@@ -65,7 +65,7 @@ void addPart(const std::string& segment, std::vector<FormPart>& parts) {
         if (lineEnd == std::string::npos || lineEnd > headersEnd) {
             lineEnd = headersEnd;
         }
-        const std::string line = segment.substr(lineStart, lineEnd - lineStart);
+        const std::string line(segment.substr(lineStart, lineEnd - lineStart));
         const size_t colon = line.find(':');
         if (colon != std::string::npos) {
             const std::string header = lower(line.substr(0, colon));
@@ -98,7 +98,7 @@ std::string multipartBoundary(const std::string& contentType) {
     return headerParameter(contentType, "boundary").value_or("");
 }
 
-std::optional<std::vector<FormPart>> parseMultipart(const std::string& body,
+std::optional<std::vector<FormPart>> parseMultipart(std::string_view body,
                                                     const std::string& boundary) {
     if (boundary.empty()) {
         return std::nullopt;
@@ -111,15 +111,15 @@ std::optional<std::vector<FormPart>> parseMultipart(const std::string& body,
     std::vector<FormPart> parts;
     while (at != std::string::npos) {
         size_t start = at + delimiter.size();
-        if (body.compare(start, 2, "--") == 0) {
+        if (body.substr(start).starts_with("--")) {
             start += 2;  // a closing delimiter; parts may still follow
         }
-        if (body.compare(start, 2, "\r\n") == 0) {
+        if (body.substr(start).starts_with("\r\n")) {
             start += 2;
         }
         const size_t next = body.find(delimiter, start);
         size_t end = next == std::string::npos ? body.size() : next;
-        if (end >= start + 2 && body.compare(end - 2, 2, "\r\n") == 0) {
+        if (end >= start + 2 && body.substr(end - 2, 2) == "\r\n") {
             end -= 2;  // the line break that belongs to the delimiter
         }
         if (end > start) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace labd {
@@ -10,7 +11,8 @@ struct FormPart {
     std::string name;
     std::optional<std::string> filename;
     std::string contentType;
-    std::string data;
+    // The part's bytes, in the body it was parsed from (which must outlive it).
+    std::string_view data;
 };
 
 // The boundary parameter of a multipart Content-Type; empty when there is none.
@@ -22,7 +24,7 @@ std::string multipartBoundary(const std::string& contentType);
 // follow a closing delimiter. Each part's headers end at the first empty line; parts
 // without a Content-Disposition name are skipped. A filename's %22, %0D and %0A
 // escapes are decoded. Nothing when the body holds no delimiter at all.
-std::optional<std::vector<FormPart>> parseMultipart(const std::string& body,
+std::optional<std::vector<FormPart>> parseMultipart(std::string_view body,
                                                     const std::string& boundary);
 
 }  // namespace labd

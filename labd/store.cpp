@@ -101,13 +101,19 @@ bool Store::hasSession(const std::string& key) {
 
 int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
     std::lock_guard<std::mutex> lock(mutex_);
-    {
+    // The replaced row and the new one in one transaction: a failed insert (a full
+    // disk) keeps the earlier upload.
+    if (!exec("BEGIN IMMEDIATE")) {
+        return 0;
+    }
+    std::string replaced;
+    const int64_t id = [&]() -> int64_t {
         Statement old =
             prepare(db_, "SELECT stored_path FROM uploads WHERE key = ? AND file_number = ?");
         bind(old.get(), 1, u.key);
         bind(old.get(), 2, u.fileNumber);
-        if (sqlite3_step(old.get()) == SQLITE_ROW && replacedPath != nullptr) {
-            *replacedPath = column(old.get(), 0);
+        if (sqlite3_step(old.get()) == SQLITE_ROW) {
+            replaced = column(old.get(), 0);
         }
         Statement drop = prepare(db_, "DELETE FROM uploads WHERE key = ? AND file_number = ?");
         bind(drop.get(), 1, u.key);
@@ -115,21 +121,29 @@ int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
         if (sqlite3_step(drop.get()) != SQLITE_DONE) {
             return 0;
         }
+        Statement s = prepare(db_,
+                              "INSERT INTO uploads(key, file_number, filename, stored_path, count,"
+                              " format, paper, param, dpi, bytes) VALUES(?,?,?,?,?,?,?,?,?,?)");
+        bind(s.get(), 1, u.key);
+        bind(s.get(), 2, u.fileNumber);
+        bind(s.get(), 3, u.filename);
+        bind(s.get(), 4, u.storedPath);
+        sqlite3_bind_int(s.get(), 5, u.count);
+        bind(s.get(), 6, u.format);
+        bind(s.get(), 7, u.paper);
+        bind(s.get(), 8, u.param);
+        bind(s.get(), 9, u.dpi);
+        sqlite3_bind_int64(s.get(), 10, u.bytes);
+        return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;
+    }();
+    if (id == 0 || !exec("COMMIT")) {
+        exec("ROLLBACK");
+        return 0;
     }
-    Statement s = prepare(db_,
-                          "INSERT INTO uploads(key, file_number, filename, stored_path, count,"
-                          " format, paper, param, dpi, bytes) VALUES(?,?,?,?,?,?,?,?,?,?)");
-    bind(s.get(), 1, u.key);
-    bind(s.get(), 2, u.fileNumber);
-    bind(s.get(), 3, u.filename);
-    bind(s.get(), 4, u.storedPath);
-    sqlite3_bind_int(s.get(), 5, u.count);
-    bind(s.get(), 6, u.format);
-    bind(s.get(), 7, u.paper);
-    bind(s.get(), 8, u.param);
-    bind(s.get(), 9, u.dpi);
-    sqlite3_bind_int64(s.get(), 10, u.bytes);
-    return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;
+    if (replacedPath != nullptr) {
+        *replacedPath = replaced;
+    }
+    return id;
 }
 
 std::vector<Upload> Store::uploads(const std::string& key) {
@@ -145,22 +159,24 @@ std::vector<Upload> Store::uploads(const std::string& key) {
     return list;
 }
 
-std::optional<Upload> Store::upload(int64_t id) {
+std::optional<Upload> Store::uploadOf(const std::string& key, const std::string& fileNumber) {
     std::lock_guard<std::mutex> lock(mutex_);
-    const std::string sql = std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE id = ?";
+    const std::string sql =
+        std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE key = ? AND file_number = ?";
     Statement s = prepare(db_, sql.c_str());
-    sqlite3_bind_int64(s.get(), 1, id);
+    bind(s.get(), 1, key);
+    bind(s.get(), 2, fileNumber);
     if (sqlite3_step(s.get()) != SQLITE_ROW) {
         return std::nullopt;
     }
     return readUpload(s.get());
 }
 
-bool Store::placeOrder(const std::string& key, double total) {
+bool Store::placeOrder(const std::string& key, int64_t totalKopecks) {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "INSERT OR IGNORE INTO orders(key, total) VALUES(?, ?)");
     bind(s.get(), 1, key);
-    sqlite3_bind_double(s.get(), 2, total);
+    sqlite3_bind_int64(s.get(), 2, totalKopecks);
     return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(db_) == 1;
 }
 

@@ -41,9 +41,11 @@ public:
     // put in replacedPath to be removed.
     int64_t addUpload(const Upload& upload, std::string* replacedPath = nullptr);
     std::vector<Upload> uploads(const std::string& key);
-    std::optional<Upload> upload(int64_t id);
-    // Marks the session's order placed with its total; false when it was placed before.
-    bool placeOrder(const std::string& key, double total);
+    // The upload a session holds under a file number.
+    std::optional<Upload> uploadOf(const std::string& key, const std::string& fileNumber);
+    // Marks the session's order placed with its total in kopecks; false when it was
+    // placed before.
+    bool placeOrder(const std::string& key, int64_t totalKopecks);
     // When the session's order was placed (UTC, ISO 8601); nothing while it is open.
     std::optional<std::string> orderPlaced(const std::string& key);
     int64_t uploadCount();

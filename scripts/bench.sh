@@ -12,7 +12,7 @@ scripts/setup.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-bench --parallel "$(nproc)" \
   --target add_files_bench formats_reply_bench prepare_inprocess_bench upload_bench viewer_bench \
-  viewer_keys_bench \
+  viewer_keys_bench labd_load_bench \
   korvella-tool labd
 
 echo "== adding photos"
@@ -45,3 +45,6 @@ build-bench/bench/upload_bench build-bench/labd/labd "$kleiber" 100
 
 echo "== print preparation against the usual tools"
 bench/prepare_bench.sh "$runs"
+
+echo "== labd under load"
+build-bench/bench/labd_load_bench build-bench/labd/labd 10

@@ -13,20 +13,33 @@ namespace labd::testing {
 // the service and of its clients.
 class Lab {
 public:
-    explicit Lab(ServiceOptions options = {}) {
+    explicit Lab(ServiceOptions options = {}, const ServerLimits& serverLimits = {}) {
         options.dataDir = dir_.path().toStdString();
         service_ = std::make_unique<LabService>(options);
         std::string error;
         ok_ = service_->open(&error);
-        server_ =
-            std::make_unique<HttpServer>([this](const Request& r) { return service_->handle(r); });
-        ok_ = ok_ && server_->start("127.0.0.1", 0);
-        service_->setOwnPort(server_->port());
+        ServerLimits limits = serverLimits;
+        limits.spoolDir = options.dataDir;
+        server_ = std::make_unique<HttpServer>(
+            [this](const Request& r) { return service_->handle(r); }, nullptr, limits);
+        ok_ =
+            ok_ && server_->start("127.0.0.1", 0, [this](int port) { service_->setOwnPort(port); });
     }
+    ~Lab() {
+        service_->stop();
+        server_.reset();
+    }
+    Lab(const Lab&) = delete;
+    Lab& operator=(const Lab&) = delete;
     bool ok() const { return ok_; }
     std::string url(const std::string& target) const { return "http://" + address() + target; }
     std::string address() const { return "127.0.0.1:" + std::to_string(server_->port()); }
     Store& store() { return service_->store(); }
+    std::string dataDir() const { return dir_.path().toStdString(); }
+    void stop() {
+        service_->stop();
+        server_->stop();
+    }
     int requests(const std::string& step) { return service_->requests(step); }
 
 private:

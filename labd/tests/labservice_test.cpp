@@ -85,8 +85,7 @@ const std::string kFormats = "/index.php?option=com_photoprint&step=format";
 const std::string kSession = "/index.php?option=com_photoprint&step=session";
 const std::string kUpload = "/index.php?option=com_photoprint&step=uploadprogs";
 const std::string kShow = "/index.php?option=com_photoprint&step=showprog&key=";
-const std::string kPicture =
-    std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + std::string(500, 'p') + "\xFF\xD9";
+const std::string kPicture = labd::testing::jpegPicture(16, 12);
 
 Reply upload(Lab& lab, const std::string& key, const std::string& format, const std::string& count,
              const std::string& filename = "C:\\\xD4\xEE\xF2\xEE\\IMG_1.jpg",
@@ -143,8 +142,13 @@ TEST(Labd, StoresUploadsAndShowsThemPricedOnTheSessionPage) {
     EXPECT_NE(page.body.find("Отправить заказ"), std::string::npos);
     EXPECT_NE(page.body.find("Подготовленный"), std::string::npos);
 
-    const Reply thumbnail = fetch({lab.url("/photo?id=" + std::to_string(uploads[1].id))});
-    EXPECT_EQ(thumbnail.body, kPicture);
+    // Photos only under their session's key.
+    EXPECT_NE(page.body.find("/photo?key=" + key + "&amp;file=2"), std::string::npos);
+    EXPECT_EQ(fetch({lab.url("/photo?key=" + key + "&file=2")}).body, kPicture);
+    EXPECT_EQ(fetch({lab.url("/photo?id=" + std::to_string(uploads[1].id))}).status, 404);
+    const std::string other = fetch({lab.url(kSession)}).body;
+    EXPECT_EQ(fetch({lab.url("/photo?key=" + other + "&file=2")}).status, 404);
+    EXPECT_EQ(fetch({lab.url("/photo?file=2")}).status, 404);
 }
 
 TEST(Labd, PlacingTheOrderIsShownAndRecorded) {

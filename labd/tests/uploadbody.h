@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QBuffer>
+#include <QImage>
 #include <string>
 
 namespace labd::testing {
@@ -26,6 +28,21 @@ inline std::string clientUploadBody(const std::string& picture, const std::strin
                 "\"\r\n\r\n" + value;
     }
     return body + "\r\n" + d + "--";
+}
+
+// A real JPEG picture of the size, made by Qt (not the client's code).
+inline std::string jpegPicture(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            image.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x * y) % 256));
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes.toStdString();
 }
 
 inline const char* kUploadContentType = "multipart/form-data; boundary=--RIRIDO-REZ-AVAZ";

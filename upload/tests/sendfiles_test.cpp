@@ -4,6 +4,7 @@
 #include <QTcpServer>
 
 #include "labd/tests/labfixture.h"
+#include "platform/testing/jpegbytes.h"
 #include "platform/testing/scopedenv.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
@@ -78,12 +79,17 @@ protected:
         formats::TFormatsRecord{QStringLiteral("10x15"), 12.5f, 152, 102, 1795, 1205, 150}};
 };
 
-// A JPEG-looking picture of this many bytes.
+// A real JPEG picture of exactly this many bytes: a small one with a comment that
+// fills it up (the lab takes only pictures whose header reads).
 QByteArray picture(int size) {
-    QByteArray bytes(size, '\x55');
-    bytes[0] = '\xFF';
-    bytes[1] = '\xD8';
-    return bytes;
+    const QByteArray small = testing_support::encodedJpeg(8, 8);
+    const int padding = size - static_cast<int>(small.size()) - 4;
+    EXPECT_GE(padding, 0);
+    QByteArray comment("\xFF\xFE", 2);
+    comment.append(static_cast<char>((padding + 2) >> 8));
+    comment.append(static_cast<char>((padding + 2) & 0xFF));
+    comment.append(QByteArray(padding, 'c'));
+    return small.left(2) + comment + small.mid(2);
 }
 
 }  // namespace
@@ -160,7 +166,7 @@ TEST_F(OneRow, RepliesThatAreAndAreNotOk) {
         options.fixedAnswers[kUploadStep] = {200, reply};
         start(options);
         dialogs_.scriptAnswer(Answer::Ignore);
-        EXPECT_EQ(send(picture(600)), sent ? UploadOutcome::Sent : UploadOutcome::Ignored)
+        EXPECT_EQ(send(picture(700)), sent ? UploadOutcome::Sent : UploadOutcome::Ignored)
             << reply.substr(0, 20);
         EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), sent ? 0 : 1)
             << reply.substr(0, 20);
@@ -176,7 +182,7 @@ TEST_F(OneRow, NoConnectionStopsTheRunWithTheConnectionMessage) {
     probe.listen(QHostAddress::LocalHost);
     const QString dead = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
     probe.close();
-    EXPECT_EQ(send(picture(600), dead), UploadOutcome::Stop);
+    EXPECT_EQ(send(picture(700), dead), UploadOutcome::Stop);
     EXPECT_TRUE(stopped_);
     EXPECT_EQ(dialogs_.errors(), QStringList{upload::messages::noConnection(kWeb)});
 }
@@ -188,7 +194,7 @@ TEST_F(OneRow, TheLabsCredentialsAreAskedOnceAndKept) {
     options.serverCredentials = "ivan:secret";
     start(options);
     dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "secret"});
-    EXPECT_EQ(send(picture(600)), UploadOutcome::Sent);
+    EXPECT_EQ(send(picture(700)), UploadOutcome::Sent);
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 1);
     EXPECT_EQ(uploads().size(), 1u);
 }
@@ -203,13 +209,13 @@ TEST_F(OneRow, AProxysCredentialsRightOrWrong) {
     const ScopedEnv useProxy("http_proxy", ("http://" + proxy.address()).c_str());
 
     dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "secret"});
-    EXPECT_EQ(send(picture(600)), UploadOutcome::Sent);
+    EXPECT_EQ(send(picture(700)), UploadOutcome::Sent);
     EXPECT_EQ(uploads().size(), 1u);
 
     credentials_.remember(QStringLiteral("proxy http://") + QString::fromStdString(proxy.address()),
                           {QStringLiteral("ivan"), QStringLiteral("wrong")});
     dialogs_.scriptCredentials(std::nullopt);
-    EXPECT_EQ(send(picture(600)), UploadOutcome::Stop);
+    EXPECT_EQ(send(picture(700)), UploadOutcome::Stop);
     EXPECT_EQ(dialogs_.errors(), QStringList{upload::messages::proxyRefused(kWeb)});
     EXPECT_EQ(uploads().size(), 1u);
 }
@@ -226,7 +232,7 @@ TEST_F(OneRow, AStalledOrCutAnswerGivesTheTransferMessage) {
             options.dropAfterBytes = 5;
         }
         start(options);
-        EXPECT_EQ(send(picture(600)), UploadOutcome::Stop) << stall;
+        EXPECT_EQ(send(picture(700)), UploadOutcome::Stop) << stall;
         EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), 1) << stall;
         EXPECT_EQ(dialogs_.shown().back().text, upload::messages::transferFailed(row_.file));
         dialogs_.clear();

@@ -1,0 +1,372 @@
+// labd where others can reach it: what a hostile or unlucky client does is answered,
+// bounded and never spun on. Some cases run the real labd program under resource
+// limits (ulimit) in a child of its own.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "labd/httpserver.h"
+#include "labd/tests/labfixture.h"
+#include "labd/tests/uploadbody.h"
+
+namespace {
+
+using labd::testing::Lab;
+namespace fs = std::filesystem;
+
+const std::string kSession = "/index.php?option=com_photoprint&step=session";
+const std::string kFormats = "/index.php?option=com_photoprint&step=format";
+const std::string kUpload = "/index.php?option=com_photoprint&step=uploadprogs";
+
+// A connection to 127.0.0.1:port; -1 when none can be made.
+int connectTo(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    timeval wait{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    return fd;
+}
+
+// Sends raw bytes, half-closes (unless keepOpen), and reads the whole answer.
+std::string talk(int port, const std::string& bytes, bool halfClose = true) {
+    const int fd = connectTo(port);
+    if (fd < 0) {
+        return "<no connection>";
+    }
+    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    if (halfClose) {
+        ::shutdown(fd, SHUT_WR);
+    }
+    std::string answer;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+        answer.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return answer;
+}
+
+std::string get(int port, const std::string& target, const std::string& extra = {}) {
+    return talk(port, "GET " + target + " HTTP/1.1\r\nHost: x\r\n" + extra + "\r\n");
+}
+
+std::string bodyOf(const std::string& answer) {
+    const size_t at = answer.find("\r\n\r\n");
+    return at == std::string::npos ? std::string() : answer.substr(at + 4);
+}
+
+std::string uploadRequest(const std::string& key, const std::string& count,
+                          const std::string& picture, const std::string& fileNumber = "1") {
+    const std::string body = labd::testing::clientUploadBody(
+        picture, "a.jpg", count, "10x15", "matov", key, "300", fileNumber, "AsIs");
+    return "POST " + kUpload +
+           " HTTP/1.1\r\nHost: x\r\nContent-Type: " + labd::testing::kUploadContentType +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+int portOf(Lab& lab) {
+    return std::stoi(lab.address().substr(lab.address().rfind(':') + 1));
+}
+
+// The real labd program, started in a shell with the given ulimit switches.
+class LabdProcess {
+public:
+    explicit LabdProcess(const std::string& ulimits, const std::string& extra = {}) {
+        process_.setProcessChannelMode(QProcess::SeparateChannels);
+        process_.setReadChannel(QProcess::StandardError);
+        const std::string command = "ulimit " + ulimits + " && exec " + LABD_BINARY +
+                                    " --port 0 --data '" + dir_.path().toStdString() + "' " + extra;
+        process_.start("/bin/sh", {"-c", QString::fromStdString(command)});
+        QElapsedTimer timer;
+        timer.start();
+        std::string log;
+        while (port_ == 0 && timer.elapsed() < 10000 && process_.state() != QProcess::NotRunning) {
+            process_.waitForReadyRead(200);
+            log += process_.readAllStandardError().toStdString();
+            std::smatch found;
+            if (std::regex_search(log, found,
+                                  std::regex("listening on http://[0-9.]+:([0-9]+)/"))) {
+                port_ = std::stoi(found[1]);
+            }
+        }
+    }
+    ~LabdProcess() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    int port() const { return port_; }
+    qint64 pid() const { return process_.processId(); }
+    std::string dataDir() const { return dir_.path().toStdString(); }
+    // Milliseconds until it ends after SIGTERM; -1 when it has not within 5 s.
+    qint64 terminate() {
+        QElapsedTimer timer;
+        timer.start();
+        process_.terminate();
+        return process_.waitForFinished(5000) ? timer.elapsed() : -1;
+    }
+    // CPU time the process has used, in clock ticks.
+    long cpuTicks() const {
+        std::ifstream stat("/proc/" + std::to_string(pid()) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        std::istringstream fields(text.substr(text.rfind(')') + 2));
+        std::string field;
+        long ticks = 0;
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14 || i == 15) {
+                ticks += std::stol(field);
+            }
+        }
+        return ticks;
+    }
+    int threads() const {
+        std::ifstream status("/proc/" + std::to_string(pid()) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("Threads:", 0) == 0) {
+                return std::stoi(line.substr(8));
+            }
+        }
+        return -1;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+    int port_ = 0;
+};
+
+}  // namespace
+
+// No open proxy: an absolute-form request for another host is refused without
+// --proxy-auth, and nothing reaches that host.
+TEST(LabdHardening, ForwardsOnlyAsAnAuthenticatedProxy) {
+    Lab lab;
+    QTcpServer upstream;
+    ASSERT_TRUE(upstream.listen(QHostAddress::LocalHost));
+    const std::string answer =
+        get(portOf(lab), "http://127.0.0.1:" + std::to_string(upstream.serverPort()) + "/secret");
+    EXPECT_EQ(answer.rfind("HTTP/1.1 403", 0), 0u) << answer;
+    EXPECT_FALSE(upstream.waitForNewConnection(300));
+}
+
+// As a proxy, a silent upstream is given up after the read limit, and a stop during
+// the forward does not wait for it.
+TEST(LabdHardening, AForwardToASilentUpstreamIsBounded) {
+    labd::ServiceOptions options;
+    options.proxyCredentials = "ivan:secret";
+    options.forwardReadSeconds = 1;
+    const std::string auth =
+        "Proxy-Authorization: Basic " + labd::base64Encode("ivan:secret") + "\r\n";
+    int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(silent, 8), 0);  // connections are taken by the kernel, never answered
+    socklen_t length = sizeof addr;
+    ::getsockname(silent, reinterpret_cast<sockaddr*>(&addr), &length);
+    const std::string target = "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/";
+    {
+        Lab proxy(options);
+        EXPECT_EQ(get(portOf(proxy), target, auth).rfind("HTTP/1.1 504", 0), 0u);
+    }
+    options.forwardReadSeconds = 60;
+    Lab proxy(options);
+    std::thread waiting([&] { get(portOf(proxy), target, auth); });
+    QThread::msleep(300);
+    QElapsedTimer timer;
+    timer.start();
+    proxy.stop();
+    EXPECT_LT(timer.elapsed(), 2000);
+    waiting.join();
+    ::close(silent);
+}
+
+// Keys come from the system's random source: 32 letters and digits, never repeated.
+TEST(LabdHardening, SessionKeysAreLongRandomAndDistinct) {
+    Lab lab;
+    std::set<std::string> keys;
+    for (int i = 0; i < 300; ++i) {
+        const std::string key = bodyOf(get(portOf(lab), kSession));
+        ASSERT_TRUE(std::regex_match(key, std::regex("[A-Za-z0-9]{32}"))) << key;
+        keys.insert(key);
+    }
+    EXPECT_EQ(keys.size(), 300u);
+}
+
+// An upload is taken only when it is whole, a JPEG, with a sane count, for an open
+// session; every refusal is a short error text and stores nothing.
+TEST(LabdHardening, UploadsAreCheckedBeforeOk) {
+    Lab lab;
+    const int port = portOf(lab);
+    const std::string key = bodyOf(get(port, kSession));
+    const std::string picture = labd::testing::jpegPicture(32, 24);
+    struct Case {
+        const char* what;
+        std::string request;
+        std::string answer;
+    };
+    const std::string whole = uploadRequest(key, "1", picture);
+    const std::vector<Case> cases = {
+        {"a negative count", uploadRequest(key, "-1000", picture),
+         "Error: the count is not a positive whole number"},
+        {"a count past 32 bits", uploadRequest(key, "99999999999", picture),
+         "Error: the count is not a positive whole number"},
+        {"no count", uploadRequest(key, "", picture),
+         "Error: the count is not a positive whole number"},
+        {"not a JPEG", uploadRequest(key, "1", "\xFF\xD8 just bytes"),
+         "Error: the upload holds no JPEG picture"},
+        {"cut to half its length", whole.substr(0, whole.size() / 2),
+         "Error: the request was cut short"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(bodyOf(talk(port, c.request)), c.answer);
+    }
+    EXPECT_EQ(lab.store().uploadCount(), 0);
+    EXPECT_TRUE(fs::is_empty(fs::path(lab.dataDir()) / "photos") ||
+                fs::is_empty(fs::path(lab.dataDir()) / "photos" / key));
+
+    // A large photo streams through a file and is stored whole.
+    const std::string large = labd::testing::jpegPicture(700, 700);
+    ASSERT_GT(large.size(), 256u * 1024);
+    EXPECT_EQ(bodyOf(talk(port, uploadRequest(key, "2", large))), "Ok");
+    const auto stored = lab.store().uploads(key);
+    ASSERT_EQ(stored.size(), 1u);
+    std::ifstream in(stored[0].storedPath, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), large);
+
+    // Once the order is placed, the session takes no more uploads.
+    talk(port, "POST /index.php?option=com_photoprint&step=placeorder&key=" + key +
+                   " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+    ASSERT_TRUE(lab.store().orderPlaced(key));
+    EXPECT_EQ(bodyOf(talk(port, uploadRequest(key, "1", picture, "2"))),
+              "Error: the order of this session has been placed");
+    EXPECT_EQ(lab.store().uploads(key).size(), 1u);
+}
+
+// Past the size limit a request is refused from its head, its body never read.
+TEST(LabdHardening, ABodyPastTheLimitIsRefusedFromItsHead) {
+    Lab lab;
+    const std::string answer = talk(portOf(lab),
+                                    "POST " + kUpload + " HTTP/1.1\r\nHost: x\r\nContent-Length: " +
+                                        std::to_string(64 * 1024 * 1024 + 1) + "\r\n\r\n",
+                                    false);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 413", 0), 0u) << answer;
+    EXPECT_EQ(bodyOf(answer), "Error: the request is larger than 64 MB");
+}
+
+// The totals are exact in kopecks, whatever the count.
+TEST(LabdHardening, TotalsAreExactInKopecks) {
+    Lab lab;
+    const int port = portOf(lab);
+    const std::string key = bodyOf(get(port, kSession));
+    const std::string picture = labd::testing::jpegPicture(16, 16);
+    ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "2147483647", picture))), "Ok");
+    const std::string page =
+        bodyOf(get(port, "/index.php?option=com_photoprint&step=showprog&key=" + key));
+    // 10x15 costs 12.50: 2147483647 x 1250 kopecks.
+    EXPECT_NE(page.find("Итого: 26843545587.50 руб."), std::string::npos);
+}
+
+// Log lines cannot be forged: control characters are shown as codes.
+TEST(LabdHardening, LogTextIsEscaped) {
+    EXPECT_EQ(labd::escapedForLog("/a\nGET /forged\r\x01\\"), "/a\\x0AGET /forged\\x0D\\x01\\x5C");
+}
+
+// Customers' photos and orders are the lab's alone.
+TEST(LabdHardening, DataIsPrivate) {
+    Lab lab;
+    const int port = portOf(lab);
+    const std::string key = bodyOf(get(port, kSession));
+    ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "1", labd::testing::jpegPicture(8, 8)))), "Ok");
+    const auto mode = [](const fs::path& p) {
+        return fs::status(p).permissions() & fs::perms::all;
+    };
+    const fs::path data(lab.dataDir());
+    EXPECT_EQ(mode(data), fs::perms::owner_all);
+    EXPECT_EQ(mode(data / "photos"), fs::perms::owner_all);
+    EXPECT_EQ(mode(data / "photos" / key), fs::perms::owner_all);
+    EXPECT_EQ(mode(lab.store().uploads(key).at(0).storedPath),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(mode(data / "labd.sqlite"), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A full disk (here a file-size limit): the upload is answered with an error, the
+// partial photo removed, and labd serves on and stops at once on SIGTERM.
+TEST(LabdHardening, AFullDiskIsAnsweredAndServedThrough) {
+    LabdProcess labd("-f 200");  // 200 KB
+    ASSERT_NE(labd.port(), 0);
+    const std::string key = bodyOf(get(labd.port(), kSession));
+    ASSERT_EQ(key.size(), 32u);
+    const std::string large = labd::testing::jpegPicture(900, 900);
+    ASSERT_GT(large.size(), 300u * 1024);
+    const std::string answer = bodyOf(talk(labd.port(), uploadRequest(key, "1", large)));
+    EXPECT_EQ(answer.rfind("Error: ", 0), 0u) << answer;
+    const fs::path photos = fs::path(labd.dataDir()) / "photos" / key;
+    EXPECT_TRUE(!fs::exists(photos) || fs::is_empty(photos));
+    EXPECT_EQ(bodyOf(get(labd.port(), kFormats)).substr(3, 4), "9x13");
+    const qint64 stopped = labd.terminate();
+    EXPECT_GE(stopped, 0);
+    EXPECT_LT(stopped, 1500);
+}
+
+// Out of descriptors, labd backs off instead of spinning, and serves again once they
+// are released; idle connections past the cap wait in the backlog, not in threads.
+TEST(LabdHardening, ResourceExhaustionIsWaitedOutNotSpunOn) {
+    LabdProcess labd("-n 40");
+    ASSERT_NE(labd.port(), 0);
+    std::vector<int> idle;
+    for (int i = 0; i < 60; ++i) {
+        idle.push_back(connectTo(labd.port()));
+    }
+    QThread::msleep(300);
+    const long before = labd.cpuTicks();
+    QThread::msleep(1000);
+    const long used = labd.cpuTicks() - before;
+    EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 4) << "ticks in a second of exhaustion";
+    for (const int fd : idle) {
+        ::close(fd);
+    }
+    EXPECT_EQ(bodyOf(get(labd.port(), kFormats)).substr(3, 4), "9x13");
+
+    LabdProcess capped("-n 1024");
+    ASSERT_NE(capped.port(), 0);
+    std::vector<int> many;
+    for (int i = 0; i < 150; ++i) {
+        many.push_back(connectTo(capped.port()));
+    }
+    QThread::msleep(500);
+    EXPECT_LE(capped.threads(), 64 + 4);
+    for (const int fd : many) {
+        ::close(fd);
+    }
+    const qint64 stopped = capped.terminate();
+    EXPECT_GE(stopped, 0);
+    EXPECT_LT(stopped, 1500);
+}
