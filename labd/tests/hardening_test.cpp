@@ -370,3 +370,33 @@ TEST(LabdHardening, ResourceExhaustionIsWaitedOutNotSpunOn) {
     EXPECT_GE(stopped, 0);
     EXPECT_LT(stopped, 1500);
 }
+
+// A client that trickles its request is cut off at the head's deadline instead of
+// holding a connection for ever.
+TEST(LabdHardening, ATricklingRequestIsCutOff) {
+    labd::ServerLimits limits;
+    limits.headSeconds = 1;
+    Lab lab({}, limits);
+    const int fd = connectTo(portOf(lab));
+    ASSERT_GE(fd, 0);
+    QElapsedTimer timer;
+    timer.start();
+    std::string answer;
+    for (const char c : std::string("GET / HTTP/1.1\r\nHost: x\r\n")) {
+        if (::send(fd, &c, 1, MSG_NOSIGNAL) != 1) {
+            break;
+        }
+        QThread::msleep(100);  // 10 bytes a second: the head would take 2.6 s
+        char buffer[512];
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (got > 0) {
+            answer.append(buffer, static_cast<size_t>(got));
+        }
+        if (got == 0) {
+            break;
+        }
+    }
+    ::close(fd);
+    EXPECT_LT(timer.elapsed(), 2400);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 400", 0), 0u) << answer;
+}
