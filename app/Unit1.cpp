@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -291,6 +292,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         }
+        case QEvent::ShortcutOverride: {
+            // Keys a cell editor needs are its own, not the window's: Enter commits
+            // the edit (not the viewer's Enter), Delete, Home and End edit the text.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool editorKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                                   key->key() == Qt::Key_Delete || key->key() == Qt::Key_Home ||
+                                   key->key() == Qt::Key_End || key->key() == Qt::Key_Escape;
+            auto* widget = qobject_cast<QWidget*>(watched);
+            // A cell editor is a child of the list's viewport that has the focus.
+            if (editorKey && widget != nullptr && widget != DBGrid1->viewport() &&
+                DBGrid1->viewport()->isAncestorOf(widget)) {
+                event->accept();
+                return true;
+            }
+            break;
+        }
+        case QEvent::Resize:
+            if (watched == DBGrid1->viewport()) {
+                FitColumns();
+            }
+            break;
         case QEvent::Wheel:
             if (watched == DBGrid1->viewport()) {
                 DBGrid1MouseWheel(static_cast<QWheelEvent*>(event));

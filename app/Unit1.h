@@ -149,6 +149,8 @@ public:
     // Row selection without editing (at start, while the viewer is open, during an
     // upload) or cell editing (after the viewer closes and after a finished upload).
     void SetListEditing(bool editing);
+    // Spreads the list's width over its columns (see the definition).
+    void FitColumns();
 
     // The order list's (DBGrid1) commands.
     void DBGrid1TitleClick(int column);

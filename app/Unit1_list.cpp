@@ -53,7 +53,11 @@ void TForm1::CreateList() {
     DBGrid1->setFrameShape(QFrame::NoFrame);
     DBGrid1->setShowGrid(true);
     DBGrid1->setWordWrap(false);
-    DBGrid1->setTextElideMode(Qt::ElideNone);
+    // Camera names differ at their ends: cut in the middle, the extension kept.
+    DBGrid1->setTextElideMode(Qt::ElideMiddle);
+    // The columns always fill the list's width (FitColumns), so there is never
+    // anything to scroll to sideways.
+    DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont cells(QStringLiteral("Consolas"));
     cells.setPixelSize(11);
     DBGrid1->setFont(cells);
@@ -73,7 +77,10 @@ void TForm1::CreateList() {
     for (int i = 0; i < order::kListColumnCount; ++i) {
         DBGrid1->setColumnWidth(i, order::kListColumns.at(i).width);
     }
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Sorted by File ascending from the start, and shown so.
+    DBGrid1->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TForm1::DBGrid1TitleClick);
@@ -127,6 +134,10 @@ void TForm1::CreateList() {
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N3"));
     QAction* N1 = PopupMenu1->addAction(QStringLiteral("Удалить выбранные файлы"));
     N1->setObjectName(QStringLiteral("N1"));
+    // Shown in the menu; the key itself is actDel's, so the item's own shortcut acts
+    // only while the menu has the focus.
+    N1->setShortcut(QKeySequence::Delete);
+    N1->setShortcutContext(Qt::WidgetShortcut);
     N1->setToolTip(QStringLiteral("Удалить из списка все выбранные файлы"));
     connect(N1, &QAction::triggered, this, &TForm1::actDelExecute);
     QAction* N2 = PopupMenu1->addAction(QStringLiteral("Очистить список"));
@@ -250,6 +261,24 @@ void TForm1::FollowCursor() {
         DBGrid1->selectionModel()->setCurrentIndex(
             model_->index(position, current.isValid() ? current.column() : 0),
             QItemSelectionModel::NoUpdate);
+    }
+}
+
+void TForm1::FitColumns() {
+    // The columns' widths in proportion to their widths at the start, filling exactly
+    // the width the rows have (less when the vertical scroll bar shows).
+    const int available = DBGrid1->viewport()->width();
+    int total = 0;
+    for (const order::ListColumn& column : order::kListColumns) {
+        total += column.width;
+    }
+    int given = 0;
+    for (int i = 0; i < order::kListColumnCount; ++i) {
+        const int width = i + 1 == order::kListColumnCount
+                              ? available - given
+                              : order::kListColumns.at(i).width * available / total;
+        DBGrid1->setColumnWidth(i, std::max(1, width));
+        given += width;
     }
 }
 

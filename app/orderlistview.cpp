@@ -87,9 +87,10 @@ QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionView
             return line;
         }
         default: {
+            // A pick list: typing chooses the first value that begins with what was
+            // typed, without letter case, so only the list's values can be set.
             auto* combo = new QComboBox(parent);
-            combo->setEditable(true);
-            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setEditable(false);
             combo->setFont(option.font);
             combo->addItems(pickList(index.column()));
             return combo;
@@ -100,7 +101,7 @@ QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionView
 void OrderListDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const QString text = index.data(Qt::EditRole).toString();
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        combo->setCurrentText(text);
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->setText(text);
     }
@@ -109,7 +110,9 @@ void OrderListDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
 void OrderListDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                      const QModelIndex& index) const {
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        model->setData(index, combo->currentText());
+        if (combo->currentIndex() >= 0) {  // nothing chosen: the value stays
+            model->setData(index, combo->currentText());
+        }
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         model->setData(index, line->text());
     }

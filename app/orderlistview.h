@@ -18,8 +18,9 @@ protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 };
 
-// Cell editors: a choice from the pick list for Format, Param and Paper (typing is
-// allowed; the table refuses what is not on the list), a line for Count so that a
+// Cell editors: a choice from the pick list for Format, Param and Paper (typing
+// picks the first value that begins with the typed letters, without letter case), a
+// line for Count so that a
 // value that is no number reaches the table's check, and none for File. Rows with the
 // resolution warning are drawn red, silver while highlighted.
 class OrderListDelegate : public QStyledItemDelegate {

@@ -41,7 +41,6 @@ bool isIntegerField(Field field) {
 
 int fieldWidth(Field field) {
     switch (field) {
-        case Field::Format:
         case Field::Paper:
             return 10;
         case Field::Param:

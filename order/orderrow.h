@@ -19,7 +19,8 @@ QString fieldName(Field field);
 std::optional<Field> fieldByName(QStringView name);
 bool isIntegerField(Field field);
 // Longest text a text field holds; longer texts are cut when stored and when read.
-// 0 means no limit (the file path is always held whole).
+// 0 means no limit: the file path and the format name are always held whole (a lab's
+// format name may be longer than the original ten characters).
 int fieldWidth(Field field);
 
 // A signed 32-bit decimal integer with an optional sign; anything else (also an

@@ -1,16 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <vector>
 
 #include "app/Unit1.h"
 #include "app/application.h"
 #include "app/tests/appfixture.h"
+#include "images/ShowImage.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/testing/userfolders.h"
 
@@ -143,4 +150,110 @@ TEST_F(ListWindow, ATypedCountThatIsNoNumberIsRefusedWithTheMessage) {
     EXPECT_EQ(dialogs_.errors(),
               QStringList{"'abc' is not a valid integer value for field 'Count'"});
     EXPECT_EQ(table().row(0).count, 1);
+}
+
+// The columns fill the list's width exactly, with few rows and with more than fit
+// (when the vertical scroll bar takes its share); nothing scrolls sideways.
+TEST_F(ListWindow, TheColumnsFillTheListAtEveryRowCount) {
+    auto* list = control<QTableView>(form(), "DBGrid1");
+    form().show();
+    for (const int rows : {4, 40}) {
+        SCOPED_TRACE(rows);
+        for (int i = table().rowCount(); i < rows; ++i) {
+            order::OrderRow row;
+            row.file = QStringLiteral("/p/more%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+            row.count = 1;
+            table().appendSorted(row, order::Field::File, true);
+        }
+        QCoreApplication::processEvents();
+        int total = 0;
+        for (int c = 0; c < list->model()->columnCount(); ++c) {
+            total += list->columnWidth(c);
+        }
+        EXPECT_EQ(total, list->viewport()->width());
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(list->verticalScrollBar()->isVisible(), rows == 40);
+    }
+    // The sort marker shows from the start: File, ascending.
+    EXPECT_TRUE(list->horizontalHeader()->isSortIndicatorShown());
+    EXPECT_EQ(list->horizontalHeader()->sortIndicatorSection(), 0);
+    EXPECT_EQ(list->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    form().hide();
+}
+
+namespace {
+
+// Counts how often a window shows, and closes it again at once (the viewer is modal).
+class ShowCounter : public QObject {
+public:
+    explicit ShowCounter(QDialog& window) : window_(window) { window.installEventFilter(this); }
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            ++shows;
+            QTimer::singleShot(0, &window_, &QDialog::reject);
+        }
+        return false;
+    }
+
+private:
+    QDialog& window_;
+};
+
+// Types text as a keyboard does: each key to the widget that has the focus then (the
+// first opens the cell editor, the rest go to it), Cyrillic letters included.
+void typeText(const QString& text) {
+    for (const QChar c : text) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        const auto key =
+            c.unicode() < 128 ? static_cast<Qt::Key>(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Press, target, key, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, target, key, QString(c), Qt::NoModifier);
+    }
+}
+
+}  // namespace
+
+// Typing into a pick-list cell chooses from the list, without letter case, and
+// replaces the value; Enter commits the edit instead of opening the viewer.
+TEST_F(ListWindow, TypingIntoAPickListCellChoosesAndEnterCommits) {
+    auto* list = control<QTableView>(form(), "DBGrid1");
+    form().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+    ShowCounter viewer(program_->form2());
+    form().SetListEditing(true);
+    struct Case {
+        int column;
+        const char* typed;
+        QString stored;
+    };
+    const std::vector<Case> cases = {
+        {2, "30X2", QStringLiteral("30x20")},
+        {2, "9", QStringLiteral("9x13")},
+        {3, "Б", QStringLiteral("Без полей")},
+        {4, "гл", QStringLiteral("Глянцевая")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        list->setFocus();
+        list->setCurrentIndex(list->model()->index(1, c.column));
+        typeText(QString::fromUtf8(c.typed));
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_TRUE(editor != nullptr && list->viewport()->isAncestorOf(editor)) << "no editor";
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the list commits after the key
+        EXPECT_FALSE(list->viewport()->isAncestorOf(QApplication::focusWidget()));
+        EXPECT_EQ(list->model()->index(1, c.column).data(Qt::EditRole).toString(), c.stored);
+        EXPECT_EQ(viewer.shows, 0) << "Enter opened the viewer";
+        QTest::qWait(QApplication::keyboardInputInterval() + 100);  // a new search
+    }
+    EXPECT_TRUE(dialogs_.errors().isEmpty());
+    // Enter with no editor open is the show-file command.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(viewer.shows, 1);
+    form().hide();
 }

@@ -89,11 +89,12 @@ INSTANTIATE_TEST_SUITE_P(
                  utf8("File;Count\r\r\na;1\rb;2\n\n\nc;3"),
                  QStringLiteral("File;Count;Format;Param;Paper;Size;Width;Height\n"
                                 "a|1||||||\nb|2||||||\nc|3||||||")},
-        ReadCase{"values trimmed, non-numbers empty, texts cut to width",
-                 utf8("File;Count;Format;Size;Width;Height;Param\r\n"
-                      " x.jpg \t;abc;  123456789012 ; 12 ;1.5;99999999999;Подготовленный!\r\n"),
+        ReadCase{"values trimmed, non-numbers empty, texts cut to width, a format held whole",
+                 utf8("File;Count;Format;Size;Width;Height;Param;Paper\r\n"
+                      " x.jpg \t;abc;  Полароид 10x10 ; 12 ;1.5;99999999999;Подготовленный!;"
+                      "Глянцевая бумага\r\n"),
                  QStringLiteral("File;Count;Format;Size;Width;Height;Param;Paper\n"
-                                "x.jpg||1234567890|Подготовленный||12||")},
+                                "x.jpg||Полароид 10x10|Подготовленный|Глянцевая |12||")},
         ReadCase{"fewer fields empty, extra fields ignored",
                  utf8("File;Count;Format\r\na.jpg\r\nb.jpg;2;9x13;x;y;z\r\n"),
                  QStringLiteral("File;Count;Format;Param;Paper;Size;Width;Height\n"
