@@ -131,10 +131,31 @@ void TForm1::Terminate() {
 }
 
 void TForm1::LoadFormats(bool Force) {
-    formats::LoadFormats(
-        Force, Formats,
-        {[this](const QString& url) { return HttpGet(url, QString()); }, services_.store, dialogs_,
-         services_.serviceHost, services_.serviceWebAddress});
+    const auto load = [this](bool force) {
+        formats::LoadFormats(
+            force, Formats,
+            {[this](const QString& url) { return HttpGet(url, QString()); }, services_.store,
+             dialogs_, services_.serviceHost, services_.serviceWebAddress});
+    };
+    try {
+        load(Force);
+        return;
+    } catch (const formats::ConversionError& e) {
+        qCWarning(lcApp) << "the stored formats do not read:" << e.what();
+        dialogs_.showError(e.text());
+    }
+    // A stored catalogue that does not read is fetched anew, as at a first start.
+    if (!Force) {
+        try {
+            load(true);
+            return;
+        } catch (const formats::ConversionError& e) {
+            qCWarning(lcApp) << "the lab's formats do not read:" << e.what();
+            dialogs_.showError(e.text());
+        }
+    }
+    // No catalogue that reads only in part: the program ends as without formats.
+    Formats.clear();
 }
 
 void TForm1::actUpdateFormatsExecute() {
@@ -144,6 +165,8 @@ void TForm1::actUpdateFormatsExecute() {
         Terminate();
     }
     BuildFormatChoices();
+    // The rows' verdicts follow the new catalogue.
+    Data.refresh();
 }
 
 void TForm1::FormDestroy() {
