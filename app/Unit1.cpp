@@ -2,14 +2,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QUrl>
 #include <QWindow>
@@ -17,6 +20,7 @@
 #include <utility>
 
 #include "app/log.h"
+#include "platform/settingsstore.h"
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
@@ -227,14 +231,39 @@ void TForm1::AddFile(const QString& FileName) {
     state_.addFile(FileName);
 }
 
+namespace {
+
+// Where the add command's dialog opens: the folder photos were last chosen from.
+const QString kProgramKey = QStringLiteral("\\Software\\Korvella");
+const QString kOpenFolderValue = QStringLiteral("OpenFolder");
+
+}  // namespace
+
+QString TForm1::OpenFolder() const {
+    const std::optional<QString> kept = services_.store.value(kProgramKey, kOpenFolderValue);
+    if (kept && QFileInfo(*kept).isDir()) {
+        return *kept;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
 void TForm1::actAddExecute() {
+    // Both letter cases: the desktop's dialogs match patterns with case, and cameras
+    // name their files IMG_0001.JPG.
     const QStringList files =
         dialogs_.getOpenFileNames({QStringLiteral("jpeg"),
-                                   {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
+                                   {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                                    QStringLiteral("*.JPG"), QStringLiteral("*.JPEG")},
                                    QStringLiteral("jpg"),
-                                   true});
+                                   true,
+                                   OpenFolder()});
     if (files.isEmpty()) {
         return;
+    }
+    if (services_.store.createKey(kProgramKey)) {
+        services_.store.setValue(kProgramKey, kOpenFolderValue,
+                                 QFileInfo(files.first()).absolutePath());
     }
     try {
         for (const QString& file : files) {

@@ -87,6 +87,9 @@ public:
     void AddFile(const QString& FileName);
     // The add command: the file dialog, then each chosen file; the order is saved.
     void actAddExecute();
+    // The folder the add command's dialog opens in: the one photos were last chosen
+    // from (kept in the settings store), else the user's Pictures folder, else home.
+    QString OpenFolder() const;
     // Adds the dropped files whose names end in .jpg or .jpeg; the order is saved.
     void DropFiles(const QStringList& paths);
 

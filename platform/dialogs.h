@@ -23,13 +23,14 @@ public:
     virtual bool askYesNo(const QString& text) = 0;
 
     // What an open-file dialog offers: one filter (its description and patterns such as
-    // "*.jpg"), the extension added to a name typed without one, and whether several
-    // files may be chosen.
+    // "*.jpg"), the extension added to a name typed without one, whether several files
+    // may be chosen, and the folder it opens in.
     struct OpenFileRequest {
         QString filterName;
         QStringList patterns;
         QString defaultSuffix;
         bool multiple = false;
+        QString folder;
     };
     // The chosen files in the order the dialog gives them; empty when cancelled.
     virtual QStringList getOpenFileNames(const OpenFileRequest& request) = 0;

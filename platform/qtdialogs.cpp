@@ -57,6 +57,9 @@ QStringList QtDialogs::getOpenFileNames(const OpenFileRequest& request) {
     // The filter shows as its description alone.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted) {
         return {};

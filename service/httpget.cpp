@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -37,15 +38,27 @@ size_t appendBounded(char* data, size_t size, size_t count, void* into) {
     return size * count;
 }
 
-// The proxy libcurl takes from the environment for plain HTTP, as it names it.
+// The proxy libcurl takes from the environment for plain HTTP, from the same variables
+// in the same order (libcurl never reads HTTP_PROXY in capitals).
 QString environmentProxy() {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) {
+    for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY"}) {
         const QString value = qEnvironmentVariable(name);
         if (!value.isEmpty()) {
             return value;
         }
     }
     return {};
+}
+
+// A proxy setting as the user is shown it: its host and port, never the user name and
+// password the setting may carry.
+QString proxyShown(const QString& setting) {
+    const QUrl url = QUrl::fromUserInput(
+        setting.contains(QLatin1String("://")) ? setting : QStringLiteral("http://") + setting);
+    if (!url.isValid() || url.host().isEmpty()) {
+        return {};
+    }
+    return url.port() >= 0 ? url.host() + u':' + QString::number(url.port()) : url.host();
 }
 
 QString realmOf(const QByteArray& headers, bool proxy) {
@@ -159,7 +172,7 @@ HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host
         }
         const bool forProxy = run.status == 407;
         const std::optional<platform::Dialogs::Credentials> given = dialogs_.askCredentials(
-            {forProxy, forProxy ? proxy : host, realmOf(*headers, forProxy)});
+            {forProxy, forProxy ? proxyShown(proxy) : host, realmOf(*headers, forProxy)});
         if (!given) {
             return run;  // the refusal page is the answer
         }

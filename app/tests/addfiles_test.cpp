@@ -78,7 +78,11 @@ TEST_F(AddingPhotos, ChosenFilesAreAddedSortedAndSaved) {
     control<QAction>(program_->form1(), "actAdd")->trigger();
 
     ASSERT_EQ(dialogs_.shown().size(), 1u);
-    EXPECT_EQ(dialogs_.shown()[0].text, QStringLiteral("jpeg|*.jpg;*.jpeg|jpg|multiple"));
+    const QStringList offered = dialogs_.shown()[0].text.split(u'|');
+    ASSERT_EQ(offered.size(), 5);
+    EXPECT_EQ(offered.mid(0, 4).join(u'|'),
+              QStringLiteral("jpeg|*.jpg;*.jpeg;*.JPG;*.JPEG|jpg|multiple"));
+    EXPECT_TRUE(QFileInfo(offered[4]).isDir()) << offered[4].toStdString();
     EXPECT_EQ(files(), (QStringList{"A.jpg", "b.jpeg", "c.jpg"}));
     EXPECT_TRUE(send->isEnabled());
     EXPECT_FALSE(table().isChanged());  // closed and reopened: on disk already
@@ -87,6 +91,20 @@ TEST_F(AddingPhotos, ChosenFilesAreAddedSortedAndSaved) {
     EXPECT_LT(saved.indexOf("b.jpeg"), saved.indexOf("c.jpg"));
     EXPECT_TRUE(saved.contains(QStringLiteral(";1;10x15;С полями;Матовая;%1;1800;1200\r\n")
                                    .arg(QFileInfo(photos_ + "c.jpg").size())));
+}
+
+// The dialog opens where photos were last chosen from, also after a restart.
+TEST_F(AddingPhotos, TheDialogOpensInTheFolderLastUsed) {
+    dialogs_.scriptOpenFiles({photo("a.jpg")});
+    program_->form1().actAddExecute();
+    program_->form1().actAddExecute();  // cancelled
+    program_.reset();
+    program_ = std::make_unique<Program>(dialogs_);
+    program_->form1().actAddExecute();
+    ASSERT_EQ(dialogs_.shown().size(), 3u);
+    const QString folder = QFileInfo(photos_ + "a.jpg").absolutePath();
+    EXPECT_TRUE(dialogs_.shown()[1].text.endsWith(u'|' + folder));
+    EXPECT_TRUE(dialogs_.shown()[2].text.endsWith(u'|' + folder));
 }
 
 TEST_F(AddingPhotos, CancelledDialogChangesNothing) {

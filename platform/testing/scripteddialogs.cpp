@@ -37,7 +37,7 @@ QStringList ScriptedDialogs::getOpenFileNames(const OpenFileRequest& request) {
     shown_.push_back(
         {Shown::OpenFiles,
          QStringList{request.filterName, request.patterns.join(u';'), request.defaultSuffix,
-                     QLatin1String(request.multiple ? "multiple" : "single")}
+                     QLatin1String(request.multiple ? "multiple" : "single"), request.folder}
              .join(u'|')});
     if (openFiles_.empty()) {
         return {};

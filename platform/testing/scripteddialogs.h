@@ -22,7 +22,7 @@ public:
     void showError(const QString& text) override;
     Answer askAbortRetryIgnore(const QString& text) override;
     bool askYesNo(const QString& text) override;
-    // Recorded with the text "FILTERNAME|PATTERNS;...|SUFFIX|multiple or single".
+    // Recorded with the text "FILTERNAME|PATTERNS;...|SUFFIX|multiple or single|FOLDER".
     QStringList getOpenFileNames(const OpenFileRequest& request) override;
     // Recorded with the text "proxy|SITE|REALM" or "server|SITE|REALM".
     std::optional<Credentials> askCredentials(const CredentialsRequest& request) override;

@@ -115,7 +115,9 @@ TEST_F(HttpGetTest, ProxyCredentialsAskedResentAndRemembered) {
     options.proxyCredentials = "ivan:secret";
     Lab proxy(options);
     Lab origin;
-    const ScopedEnv useProxy("http_proxy", ("http://" + proxy.address()).c_str());
+    // The dialog names the proxy by its host and port (a setting may carry a user name
+    // and password, which it never shows).
+    const ScopedEnv useProxy("http_proxy", ("http://" + proxy.address() + "/").c_str());
 
     dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "wrong"});
     dialogs_.scriptCredentials(platform::Dialogs::Credentials{"ivan", "secret"});
@@ -123,11 +125,27 @@ TEST_F(HttpGetTest, ProxyCredentialsAskedResentAndRemembered) {
     EXPECT_TRUE(formats.startsWith("9x13:")) << formats.toStdString();
     ASSERT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 2);
     EXPECT_EQ(dialogs_.shown()[0].text,
-              QString::fromStdString("proxy|http://" + proxy.address() + "|labd proxy"));
+              QString::fromStdString("proxy|" + proxy.address() + "|labd proxy"));
 
     // Kept for the rest of the run: the next request does not ask.
     EXPECT_EQ(get(origin.url("/index.php?option=com_photoprint&step=session")).size(), 34);
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 2);
+}
+
+// The proxy comes from the variables libcurl reads: HTTP_PROXY in capitals is not one.
+TEST_F(HttpGetTest, TheProxyIsTakenFromLibcurlsVariablesOnly) {
+    labd::ServiceOptions options;
+    options.proxyCredentials = "ivan:secret";
+    Lab proxy(options);
+    Lab origin;
+    const ScopedEnv capitals("HTTP_PROXY", ("http://" + proxy.address()).c_str());
+    EXPECT_TRUE(get(origin.url(kFormats)).startsWith("9x13:"));
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 0);
+    const ScopedEnv all("ALL_PROXY", ("http://" + proxy.address()).c_str());
+    get(origin.url(kFormats));
+    ASSERT_EQ(dialogs_.count(ScriptedDialogs::Shown::AskCredentials), 1);
+    EXPECT_EQ(dialogs_.shown()[0].text,
+              QString::fromStdString("proxy|" + proxy.address() + "|labd proxy"));
 }
 
 TEST_F(HttpGetTest, CancelledProxyDialogDeliversTheRefusalPage) {
