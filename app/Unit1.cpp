@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -15,17 +18,22 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWindow>
+#include <atomic>
 #include <exception>
+#include <thread>
 #include <utility>
 
+#include "app/application.h"
 #include "app/log.h"
-#include "platform/settingsstore.h"
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
+#include "platform/busycursor.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/settingsstore.h"
 #include "platform/workfolder.h"
 #include "service/Session.h"
 #include "service/httpget.h"
@@ -138,7 +146,7 @@ void TForm1::LoadFormats(bool Force) {
     const auto load = [this](bool force) {
         formats::LoadFormats(
             force, Formats,
-            {[this](const QString& url) { return HttpGet(url, QString()); }, services_.store,
+            {[this](const QString& url) { return FetchShowingNote(url); }, services_.store,
              dialogs_, services_.serviceHost, services_.serviceWebAddress});
     };
     try {
@@ -174,6 +182,7 @@ void TForm1::actUpdateFormatsExecute() {
 }
 
 void TForm1::FormDestroy() {
+    StopBannerFetch();
     setAcceptDrops(false);
     qApp->removeEventFilter(this);
 }
@@ -215,6 +224,76 @@ void TForm1::DataSource1DataChange() {
         actNext->setEnabled(Data.position() != Data.rowCount() - 1);
         actLast->setEnabled(Data.position() != Data.rowCount() - 1);
     }
+}
+
+namespace {
+
+// Says that the program is waiting for the lab; closing it gives the wait up.
+class DownloadNote : public QDialog {
+public:
+    explicit DownloadNote(std::atomic<bool>& cancelled) : cancelled_(cancelled) {
+        setObjectName(QStringLiteral("DownloadNote"));
+        setWindowTitle(applicationTitle());
+        setWindowModality(Qt::ApplicationModal);
+        auto* text = new QLabel(QStringLiteral("Загрузка форматов печати из фотолаборатории…\n"
+                                               "Закройте это окно, чтобы прервать загрузку."),
+                                this);
+        text->setMargin(16);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(text);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        cancelled_ = true;
+        QDialog::closeEvent(event);
+    }
+    void reject() override {
+        cancelled_ = true;
+        QDialog::reject();
+    }
+
+private:
+    std::atomic<bool>& cancelled_;
+};
+
+}  // namespace
+
+QString TForm1::FetchShowingNote(const QString& Url) {
+    // The request on a thread of its own; this thread shows the note and answers the
+    // credentials dialog the request may ask for, until the answer or a cancel.
+    std::atomic<bool> cancelled{false};
+    std::atomic<bool> finished{false};
+    QString reply;
+    std::exception_ptr failure;
+    QEventLoop waiting;
+    DownloadNote note(cancelled);
+    std::thread request([&] {
+        try {
+            reply = services_.http.HttpGet(Url, QString(), &cancelled);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        finished = true;
+        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    {
+        const platform::BusyCursor busy;
+        note.show();
+        while (!finished) {
+            waiting.exec();
+        }
+    }
+    request.join();
+    note.hide();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (cancelled) {
+        qCWarning(lcApp) << "the format download was given up";
+        return {};
+    }
+    return reply;
 }
 
 QString TForm1::HttpGet(const QString& Url, const QString& FileName) {

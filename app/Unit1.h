@@ -2,7 +2,9 @@
 
 #include <QWidget>
 #include <array>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -74,6 +76,9 @@ public:
     // Reads an address of the lab's service as text, or into a file (see
     // service::HttpClient::HttpGet).
     QString HttpGet(const QString& Url, const QString& FileName);
+    // HttpGet's text mode for the format download, showing a note with a busy cursor
+    // while the lab is asked; closing the note gives the request up (a failed fetch).
+    QString FetchShowingNote(const QString& Url);
 
     // Fills the catalogue from the settings store, downloading it first when Force is
     // set or nothing is stored (see formats::LoadFormats).
@@ -205,11 +210,19 @@ private:
     // The order list, its popup menu and commands (created with the window).
     void CreateList();
     // Start-up step 4: fetches the lab's banner when the cached copy is missing or two
-    // days old, and loads it; any failure leaves the banner empty, silently.
+    // days old, and loads it; any failure leaves the banner empty, silently. The fetch
+    // runs on a thread of its own, so a lab that does not answer keeps nothing waiting:
+    // the banner shows when it arrives (ShowBanner).
     void RefreshBanner();
+    void ShowBanner(const QString& path);
+    // Ends a banner fetch still running, at once.
+    void StopBannerFetch();
     // Shows the layout for the row count; at start-up the banner's animation is also
     // rewound (rows) or stopped (none).
     void SwitchLayout(bool startUp);
+    // Moves the window back onto its screen's free area when a layout change made it
+    // reach past an edge.
+    void KeepOnScreen();
     // The list's wheel rules: the selection is cleared and the cursor moves.
     void DBGrid1MouseWheel(QWheelEvent* event);
     // Shows the hint of the cell under the pointer with its time-out.
@@ -257,6 +270,10 @@ private:
     ClickableLabel* Label3 = nullptr;
     ClickableLabel* banner = nullptr;
     QMovie* bannerMovie_ = nullptr;
+    // The banner's fetch, and what tells it to stop (set on the user-interface thread,
+    // read by the fetch).
+    std::thread bannerFetch_;
+    std::atomic<bool> bannerStop_{false};
     QTimer* Timer1 = nullptr;
     // Hot areas shown only in the empty layout, and only in the list layout.
     std::vector<QWidget*> emptyLayoutOnly_;

@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 
 #include "app/Unit1.h"
 #include "app/artwork/windowgeometry.h"
@@ -265,20 +266,49 @@ void TForm1::FollowCursor() {
 }
 
 void TForm1::FitColumns() {
-    // The columns' widths in proportion to their widths at the start, filling exactly
-    // the width the rows have (less when the vertical scroll bar shows).
+    // The columns at their widths from the start, filling exactly the width the rows
+    // have: what is over goes to File, what is short (the vertical scroll bar's width)
+    // comes out of Count, whose numbers need least; the pick-list columns stay wide
+    // enough for their longest value ("Подготовленный").
     const int available = DBGrid1->viewport()->width();
+    std::array<int, order::kListColumnCount> widths{};
     int total = 0;
-    for (const order::ListColumn& column : order::kListColumns) {
-        total += column.width;
-    }
-    int given = 0;
     for (int i = 0; i < order::kListColumnCount; ++i) {
-        const int width = i + 1 == order::kListColumnCount
-                              ? available - given
-                              : order::kListColumns.at(i).width * available / total;
-        DBGrid1->setColumnWidth(i, std::max(1, width));
-        given += width;
+        widths[i] = order::kListColumns.at(i).width;
+        total += widths[i];
+    }
+    const auto column = [](order::Field field) {
+        for (int i = 0; i < order::kListColumnCount; ++i) {
+            if (order::columnField(i) == field) {
+                return i;
+            }
+        }
+        return 0;
+    };
+    const int file = column(order::Field::File);
+    const int count = column(order::Field::Count);
+    // How to print and the paper: their longest choice whole, whatever the font.
+    for (const order::Field field : {order::Field::Param, order::Field::Paper}) {
+        const int i = column(field);
+        int need = 0;
+        for (const QString& choice : delegate_->pickList(i)) {
+            need = std::max(need, DBGrid1->fontMetrics().horizontalAdvance(choice) + 10);
+        }
+        total += std::max(0, need - widths[i]);
+        widths[i] = std::max(widths[i], need);
+    }
+    if (available >= total) {
+        widths[file] += available - total;
+    } else {
+        const int countLeast = DBGrid1->horizontalHeader()->fontMetrics().horizontalAdvance(
+                                   QString::fromUtf8(order::kListColumns.at(count).title)) +
+                               16;
+        const int fromCount = std::min(total - available, std::max(0, widths[count] - countLeast));
+        widths[count] -= fromCount;
+        widths[file] = std::max(1, widths[file] - (total - available - fromCount));
+    }
+    for (int i = 0; i < order::kListColumnCount; ++i) {
+        DBGrid1->setColumnWidth(i, widths[i]);
     }
 }
 

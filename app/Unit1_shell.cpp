@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "app/Unit1.h"
 #include "app/artwork/jpegcodec.h"
@@ -23,6 +24,7 @@
 #include "platform/urlopener.h"
 #include "platform/workfolder.h"
 #include "service/Session.h"
+#include "service/httpget.h"
 #include "service/sessions.h"
 
 namespace {
@@ -133,6 +135,10 @@ void TForm1::CreateShell() {
     Label1->setGeometry(geometry::Label1);
     Label1->setFont(fontOf("Verdana", 24, true));
     Label1->setAlignment(Qt::AlignCenter);
+    // The count stands in the middle of its box, which reaches further right than the
+    // label: the label's centre moved there by a left margin.
+    Label1->setContentsMargins(
+        2 * (geometry::kCountBox.center().x() - geometry::Label1.center().x()), 0, 0, 0);
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label1->setPalette(red);
@@ -153,6 +159,10 @@ void TForm1::CreateShell() {
     Label3->setFont(fontOf("Verdana", 12, true));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The list layout's "?" and "X" lie on the information panel: its text keeps clear.
+    Label3->keepClear(QRect(geometry::btnHelp.topLeft() - geometry::Label3.topLeft(),
+                            geometry::btnClose.bottomRight() - geometry::Label3.topLeft())
+                          .adjusted(-8, 0, 0, 6));
     QPalette white = Label3->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     Label3->setPalette(white);
@@ -230,6 +240,23 @@ void TForm1::CreateShell() {
     Timer1->start();
 }
 
+void TForm1::KeepOnScreen() {
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The layouts grow down and to the left of each other: moved back onto the
+    // screen's free area (above the task bar), the top left corner first when the
+    // window is larger than the area.
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    if (x != frame.left() || y != frame.top()) {
+        move(pos() + QPoint(x - frame.left(), y - frame.top()));
+    }
+}
+
 void TForm1::SwitchLayout(bool startUp) {
     const bool rows = Data.rowCount() > 0;
     for (QWidget* w : listLayoutOnly_) {
@@ -239,6 +266,7 @@ void TForm1::SwitchLayout(bool startUp) {
         w->setVisible(!rows);
     }
     setFixedSize(rows ? geometry::kListLayout : geometry::kEmptyLayout);
+    KeepOnScreen();
     if (bannerMovie_ == nullptr) {
         return;
     }
@@ -257,33 +285,67 @@ void TForm1::SwitchLayout(bool startUp) {
 }
 
 void TForm1::RefreshBanner() {
+    QString path;
+    bool fetch = false;
     try {
-        const QString path = platform::GetTempFolder() + QStringLiteral("banner.gif");
+        path = platform::GetTempFolder() + QStringLiteral("banner.gif");
         const QFileInfo file(path);
-        bool fetch = !file.exists();
+        fetch = !file.exists();
         if (!fetch) {
             const QDateTime written = file.lastModified();
             const qint32 fileTime = written.isValid() ? packDosDateTime(written.toLocalTime()) : -1;
             fetch = bannerIsOld(packDosDateTime(QDateTime::currentDateTime()), fileTime);
         }
-        if (fetch) {
-            HttpGet(
-                QStringLiteral("http://") + services_.serviceHost + QStringLiteral("/banner.gif"),
-                path);
-        }
-        if (!QFileInfo::exists(path)) {
-            return;
-        }
-        auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
-        // A picture that cannot be decoded leaves the banner empty.
-        if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
-            return;
-        }
-        bannerMovie_ = movie.release();
-        banner->setMovie(bannerMovie_);
     } catch (const std::exception& e) {
-        // The banner is decoration: whatever goes wrong, start-up goes on without it.
         qCWarning(lcApp) << "no banner:" << e.what();
+        return;
+    }
+    if (!fetch) {
+        ShowBanner(path);
+        return;
+    }
+    StopBannerFetch();
+    bannerStop_ = false;
+    const QString url =
+        QStringLiteral("http://") + services_.serviceHost + QStringLiteral("/banner.gif");
+    service::HttpClient& http = services_.http;
+    bannerFetch_ = std::thread([this, &http, url, path] {
+        try {
+            http.HttpGet(url, path, &bannerStop_);
+        } catch (const std::exception& e) {
+            qCWarning(lcApp) << "no banner:" << e.what();
+        }
+        // Dropped when the window is gone first.
+        QMetaObject::invokeMethod(
+            this, [this, path] { ShowBanner(path); }, Qt::QueuedConnection);
+    });
+}
+
+void TForm1::StopBannerFetch() {
+    if (bannerFetch_.joinable()) {
+        bannerStop_ = true;
+        bannerFetch_.join();
+    }
+}
+
+void TForm1::ShowBanner(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        return;
+    }
+    auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
+    // A picture that cannot be decoded leaves the banner empty.
+    if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
+        return;
+    }
+    if (bannerMovie_ != nullptr) {
+        banner->setMovie(nullptr);
+        delete bannerMovie_;
+    }
+    bannerMovie_ = movie.release();
+    banner->setMovie(bannerMovie_);
+    // It animates while the list layout shows.
+    if (Data.rowCount() > 0) {
+        bannerMovie_->start();
     }
 }
 

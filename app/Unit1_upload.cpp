@@ -62,6 +62,7 @@ void TForm1::UploadStepsDeleter::operator()(UploadSteps* steps) const {
 
 TForm1::~TForm1() {
     stopUpload();
+    StopBannerFetch();
     // The state outlives this window: its notices must not reach it any more.
     Data.disconnect(this);
 }

@@ -1,4 +1,5 @@
 #include "images/ShowImage.h"
+#include "platform/busycursor.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include "order/choices.h"
 #include "order/ordertable.h"
 #include "order/resolution.h"
+#include "platform/busycursor.h"
 #include "platform/dialogs.h"
 #include "platform/hotarea.h"
 
@@ -28,13 +30,7 @@ namespace place = geometry::viewer;
 bool PreviewTurned = false;
 
 // The hourglass while a picture is decoded or rebuilt, restored on every path.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
+using platform::BusyCursor;
 
 QFont bold(const char* family, int pixelSize) {
     QFont font(QString::fromLatin1(family));

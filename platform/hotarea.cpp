@@ -1,8 +1,10 @@
 #include "platform/hotarea.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 HotArea::HotArea(const char* name, const QRect& place, const QString& hint, QWidget* parent)
     : QAbstractButton(parent) {
@@ -44,6 +46,41 @@ ClickableLabel::ClickableLabel(const char* name, const QRect& place, QWidget* pa
     : QLabel(parent) {
     setObjectName(QString::fromLatin1(name));
     setGeometry(place);
+}
+
+void ClickableLabel::keepClear(const QRect& area) {
+    keepClear_ = area;
+    update();
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    if (keepClear_.isEmpty()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // The text as the label lays it out, after an invisible picture floated right that
+    // covers the area to keep clear.
+    static const QString kClearPixel = QStringLiteral(
+        "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAAC0lEQVR4nGNg"
+        "AAIAAAUAAXpeqz8AAAAASUVORK5CYII=");
+    QTextDocument document;
+    document.setDefaultFont(font());
+    document.setDocumentMargin(0);
+    document.setTextWidth(width());
+    QString body = text().toHtmlEscaped();
+    body.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    document.setHtml(QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\" "
+                                    "style=\"float: right\">%4")
+                         .arg(kClearPixel)
+                         .arg(width() - keepClear_.left())
+                         .arg(keepClear_.bottom() + 1)
+                         .arg(body));
+    QPainter painter(this);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, palette().color(QPalette::WindowText));
+    context.clip = QRectF(rect());
+    painter.setClipRect(rect());
+    document.documentLayout()->draw(&painter, context);
 }
 
 void ClickableLabel::mousePressEvent(QMouseEvent* event) {

@@ -26,6 +26,9 @@ class ClickableLabel : public QLabel {
 
 public:
     ClickableLabel(const char* name, const QRect& place, QWidget* parent);
+    // Word-wrapped text flows around this rectangle (the label's coordinates, reaching
+    // its right edge), where the window's picture draws buttons over the label.
+    void keepClear(const QRect& area);
 
 Q_SIGNALS:
     void clicked();
@@ -33,7 +36,9 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool pressed_ = false;
+    QRect keepClear_;
 };

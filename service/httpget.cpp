@@ -181,7 +181,17 @@ HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host
     }
 }
 
-QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
+namespace {
+
+// libcurl asks about once a second, also while connecting: non-zero ends the transfer.
+int stopWhenCancelled(void* cancelled, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(cancelled)->load() ? 1 : 0;
+}
+
+}  // namespace
+
+QString HttpClient::HttpGet(const QString& Url, const QString& FileName,
+                            const std::atomic<bool>* cancelled) {
     QString host;
     QString path;
     splitAddress(Url, &host, &path);
@@ -204,6 +214,11 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName) {
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
         applyLimits(curl);
         curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(limits_.deadline.count()));
+        if (cancelled != nullptr) {
+            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenCancelled);
+            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancelled));
+        }
         CurlCredentials held;
         const Run run = runWithCredentials(curl, host, held, &body, &headers, {}, limits_.maxBody);
         qCDebug(lcService) << "GET" << address << "->" << run.status

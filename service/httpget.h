@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -93,7 +94,10 @@ public:
     // none). A body is written to FileName by replacing the file whole.
     // Throws SystemError when no request can be made at all, FileCreateError when
     // FileName cannot be written.
-    QString HttpGet(const QString& Url, const QString& FileName);
+    // cancelled, when given, ends the request soon after it turns true, as a failed
+    // fetch; another thread may set it.
+    QString HttpGet(const QString& Url, const QString& FileName,
+                    const std::atomic<bool>* cancelled = nullptr);
 
     // Where a request goes: every "http://" removed, the host is the text before the
     // first "/", the path the rest with every occurrence of the host removed.

@@ -108,18 +108,34 @@ int main(int argc, char** argv) {
     options.clock = &clock;
     NoBrowser noBrowser;
     options.urls = &noBrowser;
+    const bool smallScreen = args.removeAll(QStringLiteral("--small-screen")) > 0;
     if (args.size() == 3 && args[0] == QLatin1String("--host")) {
         options.serviceHost = args[1];
         args = args.mid(2);
     }
     if (args.size() != 1) {
-        err << "usage: korvella-screenshot [--host HOST] OUTDIR\n";
+        err << "usage: korvella-screenshot [--small-screen] [--host HOST] OUTDIR\n";
         return 2;
     }
     const QDir out(args[0]);
     QDir().mkpath(out.path());
     Program program(dialogs, options);
     TForm1& form = program.form1();
+
+    if (smallScreen) {
+        // A laptop's screen (the script's second X server is 1366 x 768): the empty
+        // layout placed low, then a photo added; the taller list layout stays on it.
+        QTemporaryDir photos;
+        form.show();
+        form.move(form.x(), form.screen()->availableGeometry().bottom() - 440);
+        settle(300);
+        form.DropFiles(
+            {makePhoto(QDir(photos.path()), QStringLiteral("IMG_0001.JPG"), 1800, 1200)});
+        const bool saved = save(form.screen()->grabWindow(0),
+                                out.filePath(QStringLiteral("TForm1-small-screen.png")));
+        program.state().Data.empty();
+        return saved ? 0 : 1;
+    }
 
     bool ok = shoot(form, out.filePath(QStringLiteral("TForm1-empty.png")));
 
@@ -169,6 +185,21 @@ int main(int argc, char** argv) {
         QCursor::setPos(form.mapToGlobal(QPoint(-50, -50)));
         break;
     }
+
+    // Thirty photos with camera names alike at their starts, one of them prepared.
+    QStringList camera;
+    for (int i = 1; i <= 25; ++i) {
+        camera << makePhoto(folder,
+                            QStringLiteral("IMG_2024_0612_14%1.JPG").arg(i, 2, 10, QChar(u'0')),
+                            1800, 1200);
+    }
+    form.DropFiles(camera);
+    program.state().Data.first();
+    program.state().Data.setField(order::Field::Param, QStringLiteral("Подготовленный"));
+    program.state().Data.post();
+    list->clearSelection();
+    list->scrollToTop();
+    ok &= shoot(form, out.filePath(QStringLiteral("TForm1-list-30.png")));
 
     QTimer::singleShot(600, &program.frmHelp(), [&] {
         ok &= shootScreen(program.frmHelp(), program.frmHelp().size(),

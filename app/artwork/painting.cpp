@@ -27,6 +27,8 @@ const QColor kOrange(236, 128, 32);
 const QColor kRed(196, 52, 44);
 const QColor kMuted(96, 108, 118);
 const QColor kYellow(250, 208, 64);
+// Under the usage hint: its blue lettering (RGB 0, 147, 221) reads at 5:1 on it.
+const QColor kNight(12, 28, 44);
 
 const QString kName = QStringLiteral("КОРВЕЛЛА");
 const QString kTagline = QStringLiteral("фотолаборатория · печать фотографий");
@@ -217,7 +219,7 @@ QImage paintEmptyLayout() {
     roundButton(p, JvTransparentButton6, Glyph::Close, kRed);
 
     // The column of large buttons on a white card.
-    panel(p, QRectF(44, 56, 234, 366), Qt::white, QColor(208, 216, 222), 10);
+    panel(p, QRectF(56, 56, 222, 366), Qt::white, QColor(208, 216, 222), 10);
     buttons(p,
             {{JvTransparentButton8, QStringLiteral("ВЫБРАТЬ ФАЙЛЫ"), kGreen},
              {JvTransparentButton10, QStringLiteral("СТАРЫЕ ЗАГРУЗКИ"), kBlue},
@@ -239,6 +241,12 @@ QImage paintEmptyLayout() {
     p.setPen(Qt::NoPen);
     p.setBrush(info);
     p.drawRoundedRect(QRectF(Label3).adjusted(-10, -10, 10, 10), 10, 10);
+    // The list layout's "i", "?" and "X" work here too (they are never switched): drawn
+    // where they are, the "i" beside the buttons' card, the other two on the
+    // information panel, whose text flows round them.
+    roundButton(p, btnInfo, Glyph::Info, kOrange);
+    roundButton(p, btnHelp, Glyph::Help, kBlue);
+    roundButton(p, btnClose, Glyph::Close, kRed);
 
     // Contact and paper lines.
     centredText(p, QRect(280, 422, 440, 14), kContactLine, kMuted, 11, false);
@@ -280,10 +288,10 @@ QImage paintListLayout() {
     p.drawRect(QRectF(DBGrid1).adjusted(-1.5, -1.5, 1.5, 1.5));
 
     // The usage hint's card.
-    panel(p, QRectF(Label2).adjusted(-6, -6, 6, 3), Qt::white, kBlue.lighter(130), 8);
+    panel(p, QRectF(Label2).adjusted(-6, -6, 6, 3), kNight, kBlue, 8);
 
     // The "ЗАГРУЖЕНО ФАЙЛОВ" box; Label1 shows the count on its lower half.
-    const QRectF box(Label2.left() - 4, 446, Label2.width() + 8, 54);
+    const QRectF box(kCountBox);
     panel(p, box, Qt::white, kInk, 8);
     QPainterPath head;
     head.addRoundedRect(box.adjusted(0.5, 0.5, -0.5, 0), 8, 8);

@@ -41,6 +41,9 @@ inline constexpr QRect banner{16, 7, 647, 210};
 inline constexpr QRect DBGrid1{18, 283, 458, 214};
 inline constexpr QRect Label1{507, 470, 121, 27};  // lower half of the "ЗАГРУЖЕНО ФАЙЛОВ" box
 inline constexpr QRect Label2{501, 264, 161, 177};
+// The box drawn round Label1, as wide as the usage hint's card above it; Label1's text
+// is centred on the box, not on the label.
+inline constexpr QRect kCountBox{Label2.left() - 4, 446, Label2.width() + 8, 54};
 inline constexpr QRect Label3{280, 144, 417, 265};
 
 // The strip of the main window that drags it: less than 30 pixels below the top,

@@ -1,25 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMovie>
+#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QtTest/QTest>
+#include <algorithm>
 #include <set>
 
 #include "app/Unit1.h"
 #include "app/application.h"
+#include "app/artwork/windowgeometry.h"
 #include "app/help.h"
 #include "app/orderlistview.h"
 #include "app/tests/appfixture.h"
+#include "formats/messages.h"
 #include "labd/tests/labfixture.h"
 #include "platform/hotarea.h"
 #include "platform/testing/jpegbytes.h"
@@ -267,6 +273,10 @@ TEST_F(MainWindow, TheBannerIsFetchedWhenMissingOrTwoDaysOldAndAnimatesInTheList
     const QString cached = folders_.workFolder() + QStringLiteral("banner.gif");
 
     start(host);
+    // Fetched in the background: it shows when it arrives.
+    for (int i = 0; i < 500 && control<QLabel>(form(), "banner")->movie() == nullptr; ++i) {
+        QTest::qWait(10);
+    }
     EXPECT_EQ(lab.requests("banner.gif"), 1);
     ASSERT_NE(control<QLabel>(form(), "banner")->movie(), nullptr);
     EXPECT_TRUE(control<QLabel>(form(), "banner")->movie()->isValid());
@@ -288,6 +298,9 @@ TEST_F(MainWindow, TheBannerIsFetchedWhenMissingOrTwoDaysOldAndAnimatesInTheList
                                  QFileDevice::FileModificationTime));
     file.close();
     start(host);
+    for (int i = 0; i < 500 && lab.requests("banner.gif") < 2; ++i) {
+        QTest::qWait(10);
+    }
     EXPECT_EQ(lab.requests("banner.gif"), 2);
     EXPECT_TRUE(dialogs_.shown().empty());
 }
@@ -384,7 +397,7 @@ TEST_F(MainWindow, CellEditorsOfferThePickListsAndTheTableRefusesWhatIsNotOnThem
     EXPECT_EQ(formats->itemText(1), "9x13");
 
     EXPECT_EQ(edit(2, "99x99"), "10x15");  // not in the catalogue
-    EXPECT_EQ(edit(2, "9X13"), "9X13");    // in it, another letter case: stored as typed
+    EXPECT_EQ(edit(2, "9x13"), "9x13");
     EXPECT_EQ(edit(3, "Подготовленный"), "Подготовленный");
     EXPECT_EQ(edit(4, "Бархатная"), "Матовая");
     EXPECT_EQ(edit(1, "7"), "7");
@@ -474,4 +487,117 @@ TEST_F(MainWindow, CommandsCarryTheirCaptionsHintsAndKeys) {
         EXPECT_EQ(action->toolTip(), c.hint.isEmpty() ? c.caption : c.hint) << c.name;
         EXPECT_EQ(action->shortcuts(), c.keys) << c.name;
     }
+}
+
+// The information panel's text keeps clear of the "?" and "X" drawn on it (their hot
+// areas work in the empty layout too): the long text paints nothing there.
+TEST_F(MainWindow, TheInformationTextFlowsRoundTheButtonsOnItsPanel) {
+    testing_support::storeFormats();
+    start();
+    auto* label = child<QLabel>("Label3");
+    label->setText(QString(60, u' ').replace(u' ', QStringLiteral("Фотокнига для всех ")));
+    // Drawn over black, as over its dark panel: the text is what is light.
+    QImage drawn(label->size(), QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::black);
+    label->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QRect buttons(geometry::btnHelp.topLeft() - geometry::Label3.topLeft(),
+                        geometry::btnClose.bottomRight() - geometry::Label3.topLeft());
+    int ink = 0;
+    int inkElsewhere = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const bool white = qGray(drawn.pixel(x, y)) > 128;
+            (buttons.contains(x, y) ? ink : inkElsewhere) += white ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(ink, 0);
+    EXPECT_GT(inkElsewhere, 1000);  // the text is there, round them
+}
+
+// The file count stands in the middle of its drawn box.
+TEST_F(MainWindow, TheFileCountIsCentredInItsBox) {
+    testing_support::storeFormats();
+    start();
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    showAndActivate();
+    const QImage window = form().grab().toImage();
+    int left = window.width();
+    int right = -1;
+    for (int y = geometry::Label1.top(); y <= geometry::Label1.bottom(); ++y) {
+        for (int x = geometry::kCountBox.left(); x <= geometry::kCountBox.right(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 90 && c.blue() < 90) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    ASSERT_GE(right, left) << "no red count drawn";
+    EXPECT_NEAR((left + right) / 2.0, geometry::kCountBox.center().x(), 2.0);
+}
+
+// A layout change never leaves the window reaching past its screen's free area.
+TEST_F(MainWindow, TheWindowStaysOnTheScreenWhenTheLayoutGrows) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    const QRect area = form().screen()->availableGeometry();
+    form().move(area.left() + 40, area.bottom() - geometry::kEmptyLayout.height() - 10);
+    form().DropFiles({photo("a.jpg", 3000, 2000)});  // the taller list layout
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form().size(), geometry::kListLayout);
+    EXPECT_TRUE(area.contains(form().frameGeometry()))
+        << form().frameGeometry().y() << " " << area.bottom();
+}
+
+// A lab that does not answer keeps nothing waiting on a banner: the window is there at
+// once, and the end of the program does not wait for the fetch either.
+TEST_F(MainWindow, ASilentLabDelaysNeitherTheStartNorTheEnd) {
+    testing_support::storeFormats();
+    labd::ServiceOptions options;
+    options.stallSeconds = 30;
+    labd::testing::Lab lab(options);
+    QElapsedTimer timer;
+    timer.start();
+    start(QString::fromStdString(lab.address()));
+    showAndActivate();
+    EXPECT_LT(timer.elapsed(), 10000);  // the stall limit is a minute
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie(), nullptr);
+    timer.restart();
+    program_.reset();
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+// The first start's format download shows a note while the lab is asked; closing the
+// note gives the download up, and the program ends as without formats.
+TEST_F(MainWindow, TheFirstDownloadShowsANoteThatCancelsIt) {
+    labd::ServiceOptions options;
+    options.stallSeconds = 30;
+    labd::testing::Lab lab(options);
+    bool noted = false;
+    bool busy = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String("DownloadNote") && window->isVisible()) {
+                noted = true;
+                busy = QGuiApplication::overrideCursor() != nullptr &&
+                       QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                window->close();
+            }
+        }
+    });
+    closer.start(200);
+    QElapsedTimer timer;
+    timer.start();
+    start(QString::fromStdString(lab.address()));
+    closer.stop();
+    EXPECT_TRUE(noted);
+    EXPECT_TRUE(busy);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(dialogs_.errors(),
+              (QStringList{formats::messages::F1(), formats::messages::L2(),
+                           formats::messages::B1(QString::fromUtf8(korvella::ServiceWebAddress))}));
+    EXPECT_TRUE(program_->state().terminateRequested);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

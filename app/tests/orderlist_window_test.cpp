@@ -173,6 +173,9 @@ TEST_F(ListWindow, TheColumnsFillTheListAtEveryRowCount) {
         EXPECT_EQ(total, list->viewport()->width());
         EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
         EXPECT_EQ(list->verticalScrollBar()->isVisible(), rows == 40);
+        // The longest choice shows whole.
+        EXPECT_GE(list->columnWidth(3),
+                  list->fontMetrics().horizontalAdvance(QStringLiteral("Подготовленный")) + 6);
     }
     // The sort marker shows from the start: File, ascending.
     EXPECT_TRUE(list->horizontalHeader()->isSortIndicatorShown());
