@@ -1,5 +1,7 @@
 #include "platform/qtdialogs.h"
 
+#include <QRegularExpression>
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -11,6 +13,28 @@
 
 namespace platform {
 
+QString unbrokenAddresses(const QString& text) {
+    // A word joiner between the characters of every web address: the box's word wrap
+    // then moves an address to the next line whole instead of breaking it after
+    // "http://". The characters shown are the same.
+    static const QRegularExpression address(QStringLiteral("https?://\\S+"));
+    QString shown;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : address.globalMatch(text)) {
+        shown += QStringView(text).sliced(from, match.capturedStart() - from);
+        const QString found = match.captured();
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            if (i > 0) {
+                shown += QChar(0x2060);
+            }
+            shown += found[i];
+        }
+        from = match.capturedEnd();
+    }
+    shown += QStringView(text).sliced(from);
+    return shown;
+}
+
 int QtDialogs::exec(int icon, const QString& text, int buttons) {
     // Asked from the upload worker: the box comes up on the user-interface thread, and
     // the worker waits for the answer.
@@ -20,7 +44,7 @@ int QtDialogs::exec(int icon, const QString& text, int buttons) {
             qApp, [&] { answer = exec(icon, text, buttons); }, Qt::BlockingQueuedConnection);
         return answer;
     }
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), title_, text,
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), title_, unbrokenAddresses(text),
                     static_cast<QMessageBox::StandardButtons>(buttons));
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec();

@@ -23,4 +23,7 @@ private:
     QString title_;
 };
 
+// A message's text as its box shows it: web addresses never broken across lines.
+QString unbrokenAddresses(const QString& text);
+
 }  // namespace platform

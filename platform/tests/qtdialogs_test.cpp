@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -101,4 +102,28 @@ TEST(QtDialogs, MessageBoxesAskedFromAWorkerAreShownOnTheUserInterfaceThread) {
     EXPECT_EQ(answer, platform::Dialogs::Answer::Retry);
     EXPECT_EQ(shownText, QStringLiteral("Ошибка передачи"));
     EXPECT_EQ(boxThread, qApp->thread());
+}
+
+// A message that ends in the lab's address: the box may wrap before the address but
+// never inside it, and shows the same characters.
+TEST(QtDialogs, WebAddressesAreNotBrokenAcrossLines) {
+    const QString text = QStringLiteral(
+        "Ошибка загрузки форматов печати, свяжитесь с нами по адресу "
+        "http://www.lab-site.example/contacts?x=1 или позвоните.");
+    const QString shown = platform::unbrokenAddresses(text);
+    EXPECT_EQ(QString(shown).remove(QChar(0x2060)), text);
+    const qsizetype start = text.indexOf(QStringLiteral("http://"));
+    const qsizetype end = text.indexOf(QStringLiteral(" или"));
+    // Where a line may break, counted in the text without the joiners.
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
+    qsizetype shownAt = 0;
+    qsizetype textAt = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at != -1; at = breaks.toNextBoundary()) {
+        for (; shownAt < at; ++shownAt) {
+            if (shown[shownAt] != QChar(0x2060)) {
+                ++textAt;
+            }
+        }
+        EXPECT_FALSE(textAt > start && textAt < end) << "a break at " << textAt;
+    }
 }
