@@ -131,6 +131,7 @@ int main(int argc, char** argv) {
         settle(300);
         form.DropFiles(
             {makePhoto(QDir(photos.path()), QStringLiteral("IMG_0001.JPG"), 1800, 1200)});
+        settle(600);
         const bool saved = save(form.screen()->grabWindow(0),
                                 out.filePath(QStringLiteral("TForm1-small-screen.png")));
         program.state().Data.empty();
