@@ -1,5 +1,9 @@
 #include "app/application.h"
 
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 #include "app/Unit1.h"
@@ -28,6 +32,30 @@ KorvellaApplication::KorvellaApplication(int& argc, char** argv, platform::Dialo
     QFont::insertSubstitutions(QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Consolas"), {QStringLiteral("Liberation Mono"),
                                                             QStringLiteral("DejaVu Sans Mono")});
+    // The desktop knows the program by its id (taskbar, dock, window icon).
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(korvella::ApplicationId));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/%2.png")
+                         .arg(size)
+                         .arg(QString::fromUtf8(korvella::ApplicationId)),
+                     QSize(size, size));
+    }
+    setWindowIcon(QIcon::fromTheme(QString::fromUtf8(korvella::ApplicationId), icon));
+    // Qt's own texts (message box buttons, the file dialog) in the system's language,
+    // Russian where it is another: the program's own texts are Russian only, and a box
+    // should not ask in two languages.
+    QLocale language = QLocale::system();
+    if (language.language() != QLocale::Russian) {
+        language = QLocale(QLocale::Russian, QLocale::Russia);
+    }
+    auto* qtTexts = new QTranslator(this);
+    if (qtTexts->load(language, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(qtTexts);
+    } else {
+        qCWarning(lcApp) << "Qt's own Russian texts are missing (qt6-translations-l10n)";
+    }
 }
 
 bool KorvellaApplication::notify(QObject* receiver, QEvent* event) {

@@ -9,7 +9,7 @@ packages=(
   build-essential cmake pkg-config git
   qt6-base-dev libcurl4-openssl-dev libvips-dev libjpeg62-turbo-dev
   libsqlite3-dev libgtest-dev libgmock-dev
-  clang-format xvfb xauth dbus python3
+  clang-format xvfb xauth dbus python3 qt6-translations-l10n desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2
 )

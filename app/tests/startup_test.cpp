@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
@@ -256,4 +259,27 @@ TEST(GeneralErrorDisplay, AnUncaughtErrorIsShownWithItsText) {
     QCoreApplication::processEvents();
     ASSERT_EQ(gAppDialogs->errors().size(), before + 1);
     EXPECT_EQ(gAppDialogs->errors().back(), QStringLiteral("Ошибка в обработчике"));
+}
+
+// Qt's own texts speak the program's language: a box asking to abort, retry or ignore
+// shows Qt's Russian captions, not the English ones.
+TEST(StartUp, QtsOwnButtonsSpeakRussian) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Тест"), QStringLiteral("Ошибка"),
+                    QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+    const std::vector<std::pair<QMessageBox::StandardButton, QString>> buttons = {
+        {QMessageBox::Abort, QStringLiteral("Abort")},
+        {QMessageBox::Retry, QStringLiteral("Retry")},
+        {QMessageBox::Ignore, QStringLiteral("Ignore")},
+    };
+    for (const auto& [button, english] : buttons) {
+        const QString shown = box.button(button)->text().remove(u'&');
+        EXPECT_NE(shown, english);
+        EXPECT_TRUE(shown.front() >= QChar(0x0410) && shown.front() <= QChar(0x044F))
+            << shown.toStdString();
+    }
+    EXPECT_EQ(box.button(QMessageBox::Abort)->text().remove(u'&'), QStringLiteral("Прервать"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("ru.korvella.Korvella"));
+    // The window icon is the program's own, at every size the theme has.
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    EXPECT_EQ(QApplication::windowIcon().actualSize(QSize(256, 256)), QSize(256, 256));
 }
