@@ -181,16 +181,23 @@ void TForm1::CreateShell() {
         Label3,
         hot("JvTransparentButton8", JvTransparentButton8, "Выбрать файлы для отправки",
             &TForm1::actAddExecute),
-        hot("JvTransparentButton9", JvTransparentButton9, "", &TForm1::actShowHelpExecute),
+        [&] {
+            // No hint of its own: screen readers read its caption.
+            HotArea* help =
+                hot("JvTransparentButton9", JvTransparentButton9, "", &TForm1::actShowHelpExecute);
+            help->setAccessibleName(QStringLiteral("Подсказки"));
+            return help;
+        }(),
         hot("JvTransparentButton10", JvTransparentButton10, "Просмотр старых сессий",
             &TForm1::actSessOldExecute),
         hot("JvTransparentButton11", JvTransparentButton11, "Закрыть программу",
             &TForm1::JvTransparentButton6Click),
     };
-    hot("JvTransparentButton6", JvTransparentButton6, "Закрыть программу",
-        &TForm1::JvTransparentButton6Click);
+    // Made in the order Tab visits them: help before close.
     hot("JvTransparentButton7", JvTransparentButton7, "Показать подсказки по программе",
         &TForm1::actShowHelpExecute);
+    hot("JvTransparentButton6", JvTransparentButton6, "Закрыть программу",
+        &TForm1::JvTransparentButton6Click);
     hot("JvTransparentButton12", JvTransparentButton12, "Ещё информации!",
         &TForm1::JvTransparentButton12Click);
     hot("JvTransparentButton13", JvTransparentButton13, "Ещё информации!", &TForm1::Timer1Timer);

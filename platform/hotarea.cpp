@@ -1,6 +1,7 @@
 #include "platform/hotarea.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,16 +13,47 @@ HotArea::HotArea(const char* name, const QRect& place, const QString& hint, QWid
     setGeometry(place);
     setToolTip(hint);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab only: a click leaves the focus where it was (in the list, say).
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(hint);
     setAttribute(Qt::WA_Hover);
 }
 
+bool HotArea::event(QEvent* event) {
+    // Enter runs the focused button rather than the window's Enter command.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractButton::event(event);
+}
+
+void HotArea::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);  // Space
+}
+
 void HotArea::paintEvent(QPaintEvent*) {
-    if (!underMouse() && !isDown()) {
+    const bool focusShown = hasFocus();
+    if (!underMouse() && !isDown() && !focusShown) {
         return;
     }
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
+    if (focusShown) {
+        painter.setPen(QPen(QColor(255, 255, 255), 2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        if (!underMouse() && !isDown()) {
+            return;
+        }
+    }
     painter.setPen(Qt::NoPen);
     painter.setBrush(isDown() ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 60));
     painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 6, 6);

@@ -5,6 +5,8 @@
 
 // A transparent button lying over a button drawn in a window's picture: it has a hint,
 // a hand cursor and a light sheen under the pointer, and nothing else of its own look.
+// The keyboard reaches it too: Tab gives it the focus (a ring shows it), Space or
+// Enter runs it, and screen readers name it by its hint.
 class HotArea : public QAbstractButton {
     Q_OBJECT
 
@@ -12,6 +14,8 @@ public:
     HotArea(const char* name, const QRect& place, const QString& hint, QWidget* parent);
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };
 

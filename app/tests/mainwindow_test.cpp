@@ -601,3 +601,26 @@ TEST_F(MainWindow, TheFirstDownloadShowsANoteThatCancelsIt) {
     EXPECT_TRUE(program_->state().terminateRequested);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
+
+// The drawn buttons are reached from the keyboard: Tab gives them the focus, Space and
+// Enter run them, and each has a name for screen readers.
+TEST_F(MainWindow, TheDrawnButtonsWorkFromTheKeyboard) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    for (HotArea* area : form().findChildren<HotArea*>()) {
+        EXPECT_FALSE(area->accessibleName().isEmpty()) << area->objectName().toStdString();
+        EXPECT_EQ(area->focusPolicy(), Qt::TabFocus) << area->objectName().toStdString();
+    }
+    auto* add = child<HotArea>("JvTransparentButton8");
+    for (int i = 0; i < 40 && QApplication::focusWidget() != add; ++i) {
+        QTest::keyClick(
+            QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &form(),
+            Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), add) << "Tab never reached the add button";
+    QTest::keyClick(add, Qt::Key_Space);
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 1);
+    QTest::keyClick(add, Qt::Key_Return);
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 2);
+}
