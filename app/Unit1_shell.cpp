@@ -41,7 +41,7 @@ QLabel* picture(QWidget* owner, const char* name, const char* artwork) {
     label->setObjectName(QString::fromLatin1(name));
     const QImage image = artwork::picture(QString::fromLatin1(artwork));
     label->setPixmap(QPixmap::fromImage(image));
-    label->setGeometry(QRect(QPoint(0, 0), image.size()));
+    label->setGeometry(QRect(QPoint(0, 0), image.deviceIndependentSize().toSize()));
     return label;
 }
 

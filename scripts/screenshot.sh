@@ -43,4 +43,9 @@ XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb 
 rm -rf "$home/config" "$home/cache"
 XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1366x768x24" \
-  build/tools/korvella-screenshot --small-screen --host "127.0.0.1:$port" "$out"
+  build/tools/korvella-screenshot --single TForm1-small-screen.png --host "127.0.0.1:$port" "$out"
+# And at twice the scale, as on a HiDPI screen: the pictures as sharp as the text.
+rm -rf "$home/config" "$home/cache"
+XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 \
+  xvfb-run -a -s "-screen 0 1600x1400x24" \
+  build/tools/korvella-screenshot --single TForm1-2x.png --host "127.0.0.1:$port" "$out"

@@ -108,13 +108,20 @@ int main(int argc, char** argv) {
     options.clock = &clock;
     NoBrowser noBrowser;
     options.urls = &noBrowser;
-    const bool smallScreen = args.removeAll(QStringLiteral("--small-screen")) > 0;
+    // --single FILE: only the window with one photo, placed low on the screen, saved as
+    // the whole screen (the script's small screen, and its screen at twice the scale).
+    QString single;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--single"));
+        at >= 0 && at + 1 < args.size()) {
+        single = args[at + 1];
+        args.remove(at, 2);
+    }
     if (args.size() == 3 && args[0] == QLatin1String("--host")) {
         options.serviceHost = args[1];
         args = args.mid(2);
     }
     if (args.size() != 1) {
-        err << "usage: korvella-screenshot [--small-screen] [--host HOST] OUTDIR\n";
+        err << "usage: korvella-screenshot [--single FILE] [--host HOST] OUTDIR\n";
         return 2;
     }
     const QDir out(args[0]);
@@ -122,7 +129,7 @@ int main(int argc, char** argv) {
     Program program(dialogs, options);
     TForm1& form = program.form1();
 
-    if (smallScreen) {
+    if (!single.isEmpty()) {
         // A laptop's screen (the script's second X server is 1366 x 768): the empty
         // layout placed low, then a photo added; the taller list layout stays on it.
         QTemporaryDir photos;
@@ -132,8 +139,7 @@ int main(int argc, char** argv) {
         form.DropFiles(
             {makePhoto(QDir(photos.path()), QStringLiteral("IMG_0001.JPG"), 1800, 1200)});
         settle(600);
-        const bool saved = save(form.screen()->grabWindow(0),
-                                out.filePath(QStringLiteral("TForm1-small-screen.png")));
+        const bool saved = save(form.screen()->grabWindow(0), out.filePath(single));
         program.state().Data.empty();
         return saved ? 0 : 1;
     }

@@ -1,6 +1,7 @@
 #include "app/artwork/jpegcodec.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 #include "platform/jpeg/jpegcoder.h"
 
@@ -91,11 +92,19 @@ QByteArray encodeJpeg(const QImage& image, int quality) {
 }
 
 QImage picture(const QString& name) {
-    QFile file(QStringLiteral(":/artwork/") + name + QStringLiteral(".jpg"));
+    // Twice the pixels where the screen has them, so that the pictures are as sharp
+    // as the text there.
+    const bool sharp = qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0;
+    QFile file(QStringLiteral(":/artwork/") + name +
+               (sharp ? QStringLiteral("@2x.jpg") : QStringLiteral(".jpg")));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
     }
-    return decodeJpeg(file.readAll());
+    QImage image = decodeJpeg(file.readAll());
+    if (sharp) {
+        image.setDevicePixelRatio(2.0);
+    }
+    return image;
 }
 
 }  // namespace artwork

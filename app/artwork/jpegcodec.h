@@ -18,6 +18,8 @@ QByteArray encodeJpeg(const QImage& image, int quality);
 
 // One of the program's pictures ("empty", "list", "help"), decoded from the JPEG built
 // into the program; a null image when it cannot be decoded.
+// The screen's device pixel ratio above 1 gives the picture at twice the pixels
+// (NAME@2x.jpg), its device pixel ratio set to 2.
 QImage picture(const QString& name);
 
 }  // namespace artwork

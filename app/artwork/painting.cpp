@@ -186,8 +186,9 @@ void background(QPainter& p, const QSize& size) {
     p.fillRect(QRect(QPoint(0, 0), size), g);
 }
 
-QImage canvas(const QSize& size) {
-    QImage image(size, QImage::Format_RGB32);
+QImage canvas(const QSize& size, qreal ratio) {
+    QImage image(size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(kPaper);
     return image;
 }
@@ -199,9 +200,9 @@ void prepare(QPainter& p) {
 
 }  // namespace
 
-QImage paintEmptyLayout() {
+QImage paintEmptyLayout(qreal ratio) {
     using namespace geometry;
-    QImage image = canvas(kEmptyPicture);
+    QImage image = canvas(kEmptyPicture, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kEmptyPicture);
@@ -254,9 +255,9 @@ QImage paintEmptyLayout() {
     return image;
 }
 
-QImage paintListLayout() {
+QImage paintListLayout(qreal ratio) {
     using namespace geometry;
-    QImage image = canvas(kListPicture);
+    QImage image = canvas(kListPicture, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kListPicture);
@@ -320,9 +321,9 @@ QImage paintListLayout() {
     return image;
 }
 
-QImage paintHelpWindow() {
+QImage paintHelpWindow(qreal ratio) {
     using namespace geometry;
-    QImage image = canvas(kHelpWindow);
+    QImage image = canvas(kHelpWindow, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kHelpWindow);
@@ -342,9 +343,9 @@ QImage paintHelpWindow() {
     return image;
 }
 
-QImage paintSessionWindow() {
+QImage paintSessionWindow(qreal ratio) {
     using namespace geometry::session;
-    QImage image = canvas(kWindow);
+    QImage image = canvas(kWindow, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kWindow);
@@ -373,9 +374,9 @@ QImage paintSessionWindow() {
     return image;
 }
 
-QImage paintProgressWindow() {
+QImage paintProgressWindow(qreal ratio) {
     using namespace geometry::progress;
-    QImage image = canvas(kWindow);
+    QImage image = canvas(kWindow, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kWindow);
@@ -388,9 +389,9 @@ QImage paintProgressWindow() {
     return image;
 }
 
-QImage paintViewerWindow() {
+QImage paintViewerWindow(qreal ratio) {
     using namespace geometry::viewer;
-    QImage image = canvas(kWindow);
+    QImage image = canvas(kWindow, ratio);
     QPainter p(&image);
     prepare(p);
     background(p, kWindow);

@@ -39,23 +39,35 @@ double meanDifference(const QImage& a, const QImage& b) {
 }  // namespace
 
 TEST(Artwork, TheCommittedPicturesAreWhatTheGeneratorDraws) {
-    const std::vector<std::tuple<const char*, QSize, std::function<QImage()>>> pictures = {
-        {"empty.jpg", geometry::kEmptyPicture, artwork::paintEmptyLayout},
-        {"list.jpg", geometry::kListPicture, artwork::paintListLayout},
-        {"help.jpg", geometry::kHelpWindow, artwork::paintHelpWindow},
-        {"session.jpg", geometry::session::kWindow, artwork::paintSessionWindow},
-        {"progress.jpg", geometry::progress::kWindow, artwork::paintProgressWindow},
-        {"viewer.jpg", geometry::viewer::kWindow, artwork::paintViewerWindow},
+    const std::vector<std::tuple<const char*, QSize, std::function<QImage(qreal)>>> pictures = {
+        {"empty", geometry::kEmptyPicture, artwork::paintEmptyLayout},
+        {"list", geometry::kListPicture, artwork::paintListLayout},
+        {"help", geometry::kHelpWindow, artwork::paintHelpWindow},
+        {"session", geometry::session::kWindow, artwork::paintSessionWindow},
+        {"progress", geometry::progress::kWindow, artwork::paintProgressWindow},
+        {"viewer", geometry::viewer::kWindow, artwork::paintViewerWindow},
     };
     for (const auto& [name, size, paint] : pictures) {
-        const QImage stored = artwork::decodeJpeg(committed(name));
-        ASSERT_EQ(stored.size(), size) << name;
-        const QImage drawn = artwork::decodeJpeg(artwork::encodeJpeg(paint(), 92));
-        ASSERT_EQ(drawn.size(), size) << name;
-        // Other font versions may shift a glyph's edge; a changed drawing moves far more.
-        EXPECT_LT(meanDifference(stored, drawn), 1.0)
-            << name << ": run scripts/make-artwork.sh and commit the pictures";
+        for (const int ratio : {1, 2}) {
+            const std::string file = std::string(name) + (ratio == 2 ? "@2x.jpg" : ".jpg");
+            const QImage stored = artwork::decodeJpeg(committed(file.c_str()));
+            ASSERT_EQ(stored.size(), size * ratio) << file;
+            const QImage drawn = artwork::decodeJpeg(artwork::encodeJpeg(paint(ratio), 92));
+            ASSERT_EQ(drawn.size(), size * ratio) << file;
+            // Other font versions may shift a glyph's edge; a changed drawing moves far more.
+            EXPECT_LT(meanDifference(stored, drawn), 1.0)
+                << file << ": run scripts/make-artwork.sh and commit the pictures";
+        }
     }
+}
+
+// At twice the pixels the picture is the same drawing, only sharper: shrunk back it is
+// the ordinary picture.
+TEST(Artwork, TheSharpPicturesAreTheSameDrawing) {
+    const QImage one = artwork::decodeJpeg(committed("list.jpg"));
+    const QImage two = artwork::decodeJpeg(committed("list@2x.jpg"));
+    const QImage shrunk = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(meanDifference(one, shrunk), 4.0);
 }
 
 TEST(Artwork, ButtonsAreDrawnUnderTheirHotAreas) {
