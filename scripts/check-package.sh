@@ -19,6 +19,6 @@ trap 'umount "$root/proc" 2>/dev/null || true' EXIT
 chroot "$root" /bin/bash -c 'export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq && apt-get install -y -qq /tmp/korvella.deb xvfb xauth >/dev/null'
 chroot "$root" /bin/bash -c 'export HOME=/root; rm -rf /root/labd /root/.cache/Korvella
-  mkdir -p /root/labd; labd --port 8642 --data /root/labd 2>/root/labd.log & sleep 1
+  rm -f /root/.config/Korvella.conf; mkdir -p /root/labd; labd --port 8642 --data /root/labd 2>/root/labd.log & sleep 1
   timeout -s TERM 12 xvfb-run -a korvella || true
   kill %1; cat /root/labd.log; ls -l /root/.cache/Korvella/'
