@@ -1,5 +1,4 @@
 #include "images/ShowImage.h"
-#include "platform/busycursor.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -10,6 +9,7 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QWindow>
+#include <optional>
 
 #include "images/log.h"
 #include "images/prepare.h"
@@ -289,10 +289,28 @@ void TForm2::OpenBitmap(const QString& FileName, const formats::TFormatsRecord& 
         return;
     }
     const BusyCursor busy;
+    // The rows before and after are decoded meanwhile, for PgUp and PgDn.
+    const auto decodeNeighbours = [this, &FileName] {
+        const order::OrderTable& table = services_.Data;
+        const int at = table.position();
+        QStringList around;
+        for (const int other : {at + 1, at - 1}) {
+            if (other >= 0 && other < table.rowCount()) {
+                around << table.row(other).file;
+            }
+        }
+        ahead_.prepare(around);
+    };
     try {
-        CacheBitmap = images::openPreviewCache(FileName);
+        if (std::optional<images::PreviewCache> ready = ahead_.take(FileName)) {
+            CacheBitmap = std::move(*ready);
+        } else {
+            CacheBitmap = images::openPreviewCache(FileName);
+        }
+        decodeNeighbours();
         shown_ = images::previewOf(CacheBitmap, Format, How, true);
     } catch (const images::PrepareError& e) {
+        decodeNeighbours();
         qCWarning(lcImages) << "no preview:" << e.text();
         CacheBitmap = images::PreviewCache();
         shown_ = images::Picture24();

@@ -7,6 +7,7 @@
 
 #include "formats/formatsrecord.h"
 #include "images/preview.h"
+#include "images/previewahead.h"
 
 class QAction;
 class QComboBox;
@@ -96,6 +97,8 @@ private:
     ViewerServices services_;
     ViewerCommands commands_;
     images::PreviewCache CacheBitmap;
+    // The neighbours' caches, decoded while a photo is shown.
+    images::PreviewAhead ahead_;
     images::Picture24 shown_;
     PreviewBox* Image2 = nullptr;
     QLabel* Label9 = nullptr;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QThread>
 
 #include "images/prepare.h"
 #include "images/preview.h"
+#include "images/previewahead.h"
 #include "images/tests/printformat.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/userfolders.h"
@@ -89,4 +91,30 @@ TEST(PreviewTurn, ExactTransposeEitherWay) {
         EXPECT_EQ(pixel(left, y, 459 - x), pixel(picture, x, y));
     }
     EXPECT_EQ(images::turned(right, true).bytes, picture.bytes);
+}
+
+// Caches decoded ahead are the very caches openPreviewCache makes; a photo changed
+// since, one never asked for and one that cannot be decoded are not taken.
+TEST_F(Preview, NeighboursDecodedAheadAreTheSameCaches) {
+    const QString a = photo("a.jpg", 3000, 2000);
+    const QString b = photo("b.jpg", 2000, 3000);
+    const QString broken = dir_.filePath("broken.jpg");
+    testing_support::writeFile(broken, "\xFF\xD8 not a picture");
+    images::PreviewAhead ahead;
+    ahead.prepare({a, b, broken});
+    const std::optional<images::PreviewCache> got = ahead.take(b);
+    ASSERT_TRUE(got);
+    const images::PreviewCache direct = images::openPreviewCache(b);
+    EXPECT_EQ(got->picture.bytes, direct.picture.bytes);
+    EXPECT_EQ(got->proportion, direct.proportion);
+    EXPECT_FALSE(ahead.take(broken));
+    EXPECT_FALSE(ahead.take(dir_.filePath("never.jpg")));
+    // Changed on disk after it was decoded: decoded anew by the caller.
+    QThread::msleep(1100);  // a new modification time
+    photo("a.jpg", 1000, 700);
+    EXPECT_FALSE(ahead.take(a));
+    // Asked again, the new picture is decoded.
+    ahead.prepare({a});
+    ASSERT_TRUE(ahead.take(a));
+    EXPECT_EQ(ahead.take(a)->picture.height, 1120);
 }
