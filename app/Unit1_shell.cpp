@@ -274,6 +274,14 @@ void TForm1::SwitchLayout(bool startUp) {
     }
     setFixedSize(rows ? geometry::kListLayout : geometry::kEmptyLayout);
     KeepOnScreen();
+    // Tab reaches only the buttons one can see: not those beyond the window's edge,
+    // nor those the banner covers in the list layout.
+    const QRect window(QPoint(0, 0), rows ? geometry::kListLayout : geometry::kEmptyLayout);
+    for (HotArea* area : findChildren<HotArea*>()) {
+        const bool covered = rows && area->geometry().intersects(geometry::banner);
+        const bool reachable = window.contains(area->geometry()) && !covered;
+        area->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
+    }
     if (bannerMovie_ == nullptr) {
         return;
     }
