@@ -24,6 +24,7 @@
 #include <exception>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/application.h"
 #include "app/log.h"
@@ -143,26 +144,18 @@ void TForm1::Terminate() {
 }
 
 void TForm1::LoadFormats(bool Force) {
-    const auto load = [this](bool force) {
-        formats::LoadFormats(
-            force, Formats,
-            {[this](const QString& url) { return FetchShowingNote(url); }, services_.store,
-             dialogs_, services_.serviceHost, services_.serviceWebAddress});
-    };
-    try {
-        load(Force);
-        return;
-    } catch (const formats::ConversionError& e) {
-        qCWarning(lcApp) << "the stored formats do not read:" << e.what();
-        dialogs_.showError(e.text());
-    }
     // A stored catalogue that does not read is fetched anew, as at a first start.
-    if (!Force) {
+    const std::vector<bool> attempts =
+        Force ? std::vector<bool>{true} : std::vector<bool>{false, true};
+    for (const bool force : attempts) {
         try {
-            load(true);
+            formats::LoadFormats(
+                force, Formats,
+                {[this](const QString& url) { return FetchShowingNote(url); }, services_.store,
+                 dialogs_, services_.serviceHost, services_.serviceWebAddress});
             return;
         } catch (const formats::ConversionError& e) {
-            qCWarning(lcApp) << "the lab's formats do not read:" << e.what();
+            qCWarning(lcApp) << "the formats do not read:" << e.what();
             dialogs_.showError(e.text());
         }
     }
