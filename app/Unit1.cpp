@@ -164,11 +164,27 @@ void TForm1::LoadFormats(bool Force) {
 }
 
 void TForm1::actUpdateFormatsExecute() {
-    LoadFormats(true);
-    if (Formats.empty()) {
-        dialogs_.showError(formats::messages::U1(services_.serviceWebAddress));
-        Terminate();
+    // A failed update tells the customer once (the failing step's own message) and
+    // keeps the catalogue the program had: the program goes on with it.
+    const formats::CatalogueServices catalogue{
+        [this](const QString& url) { return FetchShowingNote(url); }, services_.store, dialogs_,
+        services_.serviceHost, services_.serviceWebAddress};
+    if (!formats::DownloadFormats(catalogue)) {
+        qCWarning(lcApp) << "the format update failed; the catalogue stays";
+        return;
     }
+    formats::TFormats fresh;
+    try {
+        formats::LoadFormats(false, fresh, catalogue);
+    } catch (const formats::ConversionError& e) {
+        qCWarning(lcApp) << "the updated formats do not read:" << e.what();
+        dialogs_.showError(e.text());
+        return;
+    }
+    if (fresh.empty()) {
+        return;  // the load has said why
+    }
+    Formats = std::move(fresh);
     BuildFormatChoices();
     // The rows' verdicts follow the new catalogue.
     Data.refresh();
@@ -344,9 +360,17 @@ void TForm1::actAddExecute() {
     } catch (const platform::Error& e) {
         // The files added so far stay in the table and are saved at the next close.
         dialogs_.showError(e.text());
+        FocusList();
         return;
     }
     ReopenOrderTable();
+    FocusList();
+}
+
+void TForm1::FocusList() {
+    if (Data.rowCount() > 0) {
+        DBGrid1->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TForm1::DropFiles(const QStringList& paths) {
@@ -358,9 +382,11 @@ void TForm1::DropFiles(const QStringList& paths) {
         }
     } catch (const platform::Error& e) {
         dialogs_.showError(e.text());
+        FocusList();
         return;
     }
     ReopenOrderTable();
+    FocusList();
 }
 
 namespace {

@@ -220,6 +220,9 @@ private:
     // Shows the layout for the row count; at start-up the banner's animation is also
     // rewound (rows) or stopped (none).
     void SwitchLayout(bool startUp);
+    // Gives the order list the focus when it has rows: after adding photos, and when
+    // the list layout appears.
+    void FocusList();
     // Moves the window back onto its screen's free area when a layout change made it
     // reach past an edge.
     void KeepOnScreen();
@@ -264,6 +267,7 @@ private:
     };
     std::unique_ptr<UploadSteps, UploadStepsDeleter> uploadSteps_;
     bool shown_ = false;  // FormShow has run
+    bool listLayoutShown_ = false;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* Label2 = nullptr;

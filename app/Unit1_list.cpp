@@ -178,11 +178,13 @@ void TForm1::BuildCountChoices() {
 }
 
 std::vector<int> TForm1::SelectedRows() const {
+    // A row counts as selected when any of its cells is (cell selection while editing).
     std::vector<int> rows;
-    for (const QModelIndex& index : DBGrid1->selectionModel()->selectedRows()) {
+    for (const QModelIndex& index : DBGrid1->selectionModel()->selectedIndexes()) {
         rows.push_back(index.row());
     }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -313,6 +315,9 @@ void TForm1::FitColumns() {
 }
 
 void TForm1::SetListEditing(bool editing) {
+    // Editing selects cells, row selection whole rows.
+    DBGrid1->setSelectionBehavior(editing ? QAbstractItemView::SelectItems
+                                          : QAbstractItemView::SelectRows);
     DBGrid1->setEditTriggers(editing ? QAbstractItemView::EditKeyPressed |
                                            QAbstractItemView::AnyKeyPressed |
                                            QAbstractItemView::SelectedClicked

@@ -274,6 +274,12 @@ void TForm1::SwitchLayout(bool startUp) {
     }
     setFixedSize(rows ? geometry::kListLayout : geometry::kEmptyLayout);
     KeepOnScreen();
+    // The list takes the focus as it appears, so the first key reaches it (not a
+    // button of the welcome screen that has just gone).
+    if (rows && (startUp || !listLayoutShown_)) {
+        FocusList();
+    }
+    listLayoutShown_ = rows;
     // Tab reaches only the buttons one can see: not those beyond the window's edge,
     // nor those the banner covers in the list layout.
     const QRect window(QPoint(0, 0), rows ? geometry::kListLayout : geometry::kEmptyLayout);

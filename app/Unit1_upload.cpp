@@ -10,10 +10,12 @@
 #include "images/prepare.h"
 #include "order/orderlistmodel.h"
 #include "order/resolution.h"
+#include "platform/dialogs.h"
 #include "platform/urlopener.h"
 #include "service/sessions.h"
 #include "upload/progress.h"
 #include "upload/sendtask.h"
+#include "upload/uploadmessages.h"
 
 // What the worker has the user-interface thread do: read the order, move its cursor,
 // show the progress, and finish.
@@ -41,13 +43,45 @@ public:
         form_.progressWindow_->UpdateProgress(progress);
     }
     void NextRecord() override { form_.Data.next(); }
-    void SendFinished(const QString& session) override {
+    void SendFinished(const QString& session,
+                      const std::vector<upload::NotSent>& notSent) override {
         const QString link = service::sessionPageAddress(form_.services_.serviceHost, session);
         form_.progressWindow_->showFinished(link);
         form_.services_.urls.openUrl(link);
-        form_.Data.empty();
+        keepOnly(notSent);
         form_.SetListEditing(true);
         form_.Data.refresh();
+        if (!notSent.empty()) {
+            form_.dialogs_.showError(upload::messages::notSent(notSent));
+        }
+    }
+    // Empties the order but for the rows not sent, which the customer may send again.
+    void keepOnly(const std::vector<upload::NotSent>& notSent) {
+        order::OrderTable& table = form_.Data;
+        if (notSent.empty()) {
+            table.empty();
+            return;
+        }
+        std::vector<bool> keep(static_cast<size_t>(table.rowCount()), false);
+        for (const upload::NotSent& row : notSent) {
+            if (row.position >= 0 && row.position < table.rowCount()) {
+                keep[static_cast<size_t>(row.position)] = true;
+            }
+        }
+        // Runs of rows to remove, from the end, so positions before them stay.
+        for (int to = table.rowCount() - 1; to >= 0;) {
+            if (keep[static_cast<size_t>(to)]) {
+                --to;
+                continue;
+            }
+            int from = to;
+            while (from > 0 && !keep[static_cast<size_t>(from - 1)]) {
+                --from;
+            }
+            table.deleteRows(from, to);
+            to = from - 1;
+        }
+        table.first();
     }
     QString GetNewSession() override { return form_.GetNewSession(); }
     void focusProgress() override { form_.progressWindow_->activateWindow(); }

@@ -1,6 +1,9 @@
 #include "app/orderlistview.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -59,6 +62,57 @@ void ListHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     painter->restore();
 }
 
+namespace {
+
+// A pick-list cell's editor. Typing chooses the first value that begins with the
+// letters typed so far, without letter case (a pause starts a new search); when no
+// value begins so, the cell's own value comes back: no match, no change.
+class PickListEditor : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    // The value the cell held when the editor opened.
+    void setOriginal(int index) {
+        original_ = index;
+        setCurrentIndex(index);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString text = event->text();
+        if (text.isEmpty() || !text.at(0).isPrint() ||
+            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            QComboBox::keyPressEvent(event);
+            return;
+        }
+        if (!sinceKey_.isValid() || sinceKey_.elapsed() > QApplication::keyboardInputInterval()) {
+            typed_.clear();
+        }
+        if (typed_.isEmpty() && text == QLatin1String(" ")) {
+            QComboBox::keyPressEvent(event);  // Space opens the list
+            return;
+        }
+        sinceKey_.start();
+        typed_ += text;
+        int match = -1;
+        for (int i = 0; i < count(); ++i) {
+            if (itemText(i).startsWith(typed_, Qt::CaseInsensitive)) {
+                match = i;
+                break;
+            }
+        }
+        setCurrentIndex(match >= 0 ? match : original_);
+        event->accept();
+    }
+
+private:
+    QString typed_;
+    QElapsedTimer sinceKey_;
+    int original_ = -1;
+};
+
+}  // namespace
+
 OrderListDelegate::OrderListDelegate(const QStringList& formatPickList, QObject* parent)
     : QStyledItemDelegate(parent), formatPickList_(formatPickList) {}
 
@@ -89,7 +143,7 @@ QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionView
         default: {
             // A pick list: typing chooses the first value that begins with what was
             // typed, without letter case, so only the list's values can be set.
-            auto* combo = new QComboBox(parent);
+            auto* combo = new PickListEditor(parent);
             combo->setEditable(false);
             combo->setFont(option.font);
             combo->addItems(pickList(index.column()));
@@ -100,8 +154,8 @@ QWidget* OrderListDelegate::createEditor(QWidget* parent, const QStyleOptionView
 
 void OrderListDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const QString text = index.data(Qt::EditRole).toString();
-    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        combo->setCurrentIndex(combo->findText(text, Qt::MatchFixedString));
+    if (auto* combo = dynamic_cast<PickListEditor*>(editor)) {
+        combo->setOriginal(combo->findText(text, Qt::MatchFixedString));
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         line->setText(text);
     }

@@ -69,7 +69,9 @@ public:
             residentAtEnd = megabytes("VmRSS:");
         }
     }
-    void SendFinished(const QString&) override { finished = true; }
+    void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {
+        finished = true;
+    }
     QString GetNewSession() override {
         QString key = http_.HttpGet(host_ + "/index.php?option=com_photoprint&step=session", {});
         return key.remove(QStringLiteral("\r\n"));

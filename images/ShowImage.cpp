@@ -131,6 +131,11 @@ TForm2::TForm2(const ViewerServices& services, const QImage& picture, QWidget* p
     JvDBSpinEdit1->setRange(1, 999);
     JvDBSpinEdit1->setAlignment(Qt::AlignRight);
     JvDBSpinEdit1->setToolTip(QStringLiteral("Количество фотографий"));
+    connect(JvDBSpinEdit1, &QSpinBox::valueChanged, this, [this] {
+        if (!filling_) {
+            countChanged_ = true;
+        }
+    });
 
     const auto list = [this](const char* name, QRect at, const char* hint, order::Field field) {
         auto* box = new QComboBox(this);
@@ -190,6 +195,7 @@ TForm2::TForm2(const ViewerServices& services, const QImage& picture, QWidget* p
     button("JvTransparentButton1", place::JvTransparentButton1, "Показать подсказки по программе",
            [this] {
                if (commands_.showHelp) {
+                   saveCount();  // the refresh after help must not lose a changed count
                    commands_.showHelp();
                    UpdateForm(false);  // a turned preview returns unturned
                }
@@ -250,7 +256,14 @@ void TForm2::UpdateForm(bool upd) {
     fill(DBComboBox1, services_.FormatPickList, row.format);
     fill(DBComboBox2, order::paramChoices(), row.param);
     fill(DBComboBox3, order::paperChoices(), row.paper);
-    JvDBSpinEdit1->setValue(row.count.value_or(1));
+    // A count the counter cannot hold (none, or past its range) shows as the row has it
+    // at a step below the range, and stays as it is unless the customer changes it.
+    const bool showable = row.count && *row.count >= 1 && *row.count <= 999;
+    JvDBSpinEdit1->setMinimum(showable ? 1 : 0);
+    JvDBSpinEdit1->setSpecialValueText(
+        showable ? QString() : (row.count ? QString::number(*row.count) : QStringLiteral(" ")));
+    JvDBSpinEdit1->setValue(showable ? *row.count : 0);
+    countChanged_ = false;
     filling_ = false;
 
     setWindowTitle(row.file);
@@ -382,7 +395,8 @@ void TForm2::writeChoice(int field, const QString& value) {
 
 void TForm2::saveCount() {
     order::OrderTable& table = services_.Data;
-    if (table.rowCount() == 0 || table.current().count == JvDBSpinEdit1->value()) {
+    if (table.rowCount() == 0 || !countChanged_ || JvDBSpinEdit1->value() < 1 ||
+        table.current().count == JvDBSpinEdit1->value()) {
         return;
     }
     table.edit();
@@ -437,9 +451,16 @@ bool TForm2::windowKey(QKeyEvent* key) {
 bool TForm2::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::Show:
+            // The preview takes the focus, not the list or counter that had it last
+            // time: an arrow key must not change the row unnoticed.
             // The first of the three refreshing events: the viewer opens.
             QMetaObject::invokeMethod(
-                this, [this] { UpdateForm(false); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    Image2->setFocus(Qt::OtherFocusReason);
+                    UpdateForm(false);
+                },
+                Qt::QueuedConnection);
             break;
         case QEvent::KeyPress:
             if (windowKey(static_cast<QKeyEvent*>(event))) {

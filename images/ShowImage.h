@@ -84,7 +84,7 @@ private:
     class PreviewBox;
     // Writes a list's choice into the current row and saves it.
     void writeChoice(int field, const QString& value);
-    // The counter's value into the row, when it differs.
+    // The counter's value into the row, when the customer changed it and it differs.
     void saveCount();
     void saveAndClose();
     void turn(bool left);
@@ -108,4 +108,7 @@ private:
     QComboBox* DBComboBox3 = nullptr;
     QAction* actFirst = nullptr;
     bool filling_ = false;  // the lists are being refilled: no writes
+    // The customer changed the counter since the row was shown: only then is its value
+    // written into the row.
+    bool countChanged_ = false;
 };

@@ -65,15 +65,13 @@ int decodeScale(int width, int height, int neededWidth, int neededHeight) {
 JpegPhoto::JpegPhoto(const QString& path)
     : path_(path), file_(std::fopen(QFile::encodeName(path).constData(), "rb"), &std::fclose) {
     if (!file_) {
-        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path));
+        throw PrepareError(QStringLiteral("файл не удалось открыть"));
     }
     if (!readHeader(info_, errors_, file_.get())) {
-        throw PrepareError(
-            QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(errors_.message)));
+        throw failure();
     }
     if (jpeg::coefficientBytes(info_) > jpeg::kMaxDecodeMemory) {
-        throw PrepareError(QStringLiteral("%1: decoding the picture would take more than %2 MB")
-                               .arg(path)
+        throw PrepareError(QStringLiteral("для разбора снимка нужно больше %1 МБ памяти")
                                .arg(jpeg::kMaxDecodeMemory / (1024 * 1024)));
     }
 }
@@ -88,7 +86,7 @@ void JpegPhoto::refuseManyScans() const {
     // is followed by 0 or a restart marker).
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw PrepareError(QStringLiteral("%1: the file cannot be opened").arg(path_));
+        throw PrepareError(QStringLiteral("файл не удалось открыть"));
     }
     int scans = 0;
     bool afterFF = false;
@@ -97,7 +95,7 @@ void JpegPhoto::refuseManyScans() const {
         for (const char c : chunk) {
             const auto byte = static_cast<unsigned char>(c);
             if (afterFF && byte == 0xDA && ++scans > jpeg::kMaxScans) {
-                throw PrepareError(QStringLiteral("%1: too many scans in the picture").arg(path_));
+                throw PrepareError(QStringLiteral("в снимке слишком много проходов (сканов)"));
             }
             afterFF = byte == 0xFF;
         }
@@ -117,15 +115,23 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
         pixels.size = static_cast<size_t>(pixels.width) * pixels.height * 3;
         pixels.rgb = allocateBigBuffer(pixels.size);
         if (!pixels.rgb) {
-            throw PrepareError(QStringLiteral("%1: not enough memory for the picture").arg(path_));
+            throw PrepareError(QStringLiteral("не хватает памяти для снимка"));
         }
         if (readRows(info_, errors_, pixels.rgb.get()) && !errors_.truncated) {
             return pixels;
         }
     }
-    const QString why = errors_.truncated ? QStringLiteral("the picture is cut short")
-                                          : QString::fromLocal8Bit(errors_.message);
-    throw PrepareError(QStringLiteral("%1: %2").arg(path_, why));
+    if (errors_.truncated) {
+        throw PrepareError(QStringLiteral("файл снимка обрезан: в нём нет конца изображения"));
+    }
+    throw failure();
+}
+
+PrepareError JpegPhoto::failure() const {
+    if (errors_.refused) {
+        return PrepareError(QString::fromUtf8(errors_.message));
+    }
+    return damagedPhoto(path_, QString::fromLocal8Bit(errors_.message));
 }
 
 namespace {
@@ -169,7 +175,7 @@ bool finishEncode(jpeg::Compressor& e) {
 
 QByteArray encodeJpeg(const vips::VImage& rgb, int quality) {
     if (rgb.bands() != 3 || rgb.format() != VIPS_FORMAT_UCHAR) {
-        throw PrepareError("the print is not an 8-bit RGB picture");
+        throw PrepareError(QStringLiteral("the print is not an 8-bit RGB picture"));
     }
     jpeg::Compressor e;
     if (!startEncode(e, rgb.width(), rgb.height(), quality) ||

@@ -54,6 +54,9 @@ public:
     Pixels decode(int scale);
 
 private:
+    // Why libjpeg stopped: a limit of ours says so, libjpeg's own text goes to the log.
+    class PrepareError failure() const;
+
     QString path_;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
     // Released also when the constructor raises.

@@ -15,6 +15,7 @@
 #include "images/encoders.h"
 #include "images/jpegcodec.h"
 #include "images/layout.h"
+#include "images/log.h"
 #include "images/printcanvas.h"
 #include "images/vipsinit.h"
 
@@ -43,6 +44,11 @@ int decodeShrink(int width, int height, int neededWidth, int neededHeight) {
     return 1;
 }
 
+PrepareError damagedPhoto(const QString& path, const QString& libraryText) {
+    qCWarning(lcImages) << path << ":" << libraryText;
+    return PrepareError(QStringLiteral("файл повреждён или это не фотография в формате JPEG"));
+}
+
 namespace {
 
 // Pictures larger than this are refused: no camera makes them, decompression bombs do.
@@ -50,10 +56,9 @@ constexpr double kMaxPixels = 250e6;
 
 void refuseHuge(const QString& path, int width, int height) {
     if (static_cast<double>(width) * height > kMaxPixels) {
-        throw PrepareError(QStringLiteral("%1: the picture is too large (%2 x %3)")
-                               .arg(path)
-                               .arg(width)
-                               .arg(height));
+        qCWarning(lcImages) << path << "is too large:" << width << "x" << height;
+        throw PrepareError(
+            QStringLiteral("снимок слишком велик (%1 × %2 точек)").arg(width).arg(height));
     }
 }
 
@@ -115,7 +120,8 @@ std::shared_ptr<HeldPicture> hold(const QString& path, const VImage& rgb) {
     held->rowBytes = static_cast<size_t>(rgb.width()) * 3;
     held->pixels = allocateBigBuffer(held->rowBytes * static_cast<size_t>(rgb.height()));
     if (!held->pixels) {
-        throw PrepareError(QStringLiteral("%1: not enough memory for the picture").arg(path));
+        qCWarning(lcImages) << path << ": no memory for the picture";
+        throw PrepareError(QStringLiteral("не хватает памяти для снимка"));
     }
     if (vips_sink_disc(rgb.get_image(), copyStrip, held.get()) != 0) {
         throw vips::VError();
@@ -186,8 +192,7 @@ PrintCanvas layOutPrint(const QString& path, const formats::TFormatsRecord& form
             l);
     } catch (const vips::VError& e) {
         vips_error_clear();
-        throw PrepareError(
-            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what()).trimmed()));
+        throw damagedPhoto(path, QString::fromUtf8(e.what()).trimmed());
     }
 }
 
@@ -196,7 +201,7 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
     const PrintCanvas print = layOutPrint(path, format, how);
     QUuid jpegEncoder;
     if (FindEncoderClassId(QStringLiteral("image/jpeg"), jpegEncoder) < 0) {
-        throw PrepareError("no JPEG encoder");
+        throw PrepareError(QStringLiteral("нет кодировщика JPEG"));
     }
     // libjpeg-turbo writes the JFIF segment the density stamp needs. A streamed photo
     // is read while the print is encoded, so its faults show here.
@@ -204,7 +209,8 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
     try {
         encoded = encodeJpeg(print.image, 80);
     } catch (const PrepareError& e) {
-        throw PrepareError(QStringLiteral("%1: %2").arg(path, e.text()));
+        qCWarning(lcImages) << path << ":" << e.text();
+        throw PrepareError(QStringLiteral("файл повреждён или это не фотография в формате JPEG"));
     }
 
     // Through the imaging layer's stream into the program's, as the upload reads it.
@@ -214,8 +220,8 @@ QByteArray preparePrint(const QString& path, const formats::TFormatsRecord& form
         com->Write(encoded.constData(), static_cast<uint32_t>(encoded.size()), &written) !=
             StreamResult::Ok ||
         written != static_cast<uint32_t>(encoded.size())) {
-        throw PrepareError(
-            QStringLiteral("%1: the print could not be written to memory").arg(path));
+        qCWarning(lcImages) << path << ": the print could not be written to memory";
+        throw PrepareError(QStringLiteral("отпечаток не удалось записать в память"));
     }
     TExternStream stream(com);
     QByteArray jpeg = LoadFromStream(stream);

@@ -8,12 +8,17 @@
 
 namespace images {
 
-// A photo that cannot be made into a print (unreadable, corrupt, truncated, a format
-// the imaging library cannot decode); the text says why.
+// A photo that cannot be made into a print or a preview (unreadable, corrupt,
+// truncated, a format the imaging library cannot decode). The text says why, in the
+// customer's language and without the photo's name, which the message around it gives.
 class PrepareError : public platform::Error {
 public:
     using platform::Error::Error;
 };
+
+// A library failed on this photo: its own (English) text goes to the log, and the
+// customer reads that the photo is damaged.
+PrepareError damagedPhoto(const QString& path, const QString& libraryText);
 
 // Marks an encoded JPEG as 300 dpi: within its first 50 bytes, after the five bytes
 // "JFIF" and 0, the density unit and both densities become 1, 300, 300. A JPEG without

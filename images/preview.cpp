@@ -9,6 +9,7 @@
 
 #include "images/jpegcodec.h"
 #include "images/layout.h"
+#include "images/log.h"
 #include "images/prepare.h"
 #include "images/scaling.h"
 #include "images/vipsinit.h"
@@ -174,8 +175,7 @@ PreviewCache openPreviewCache(const QString& path) {
         return cache;
     } catch (const vips::VError& e) {
         vips_error_clear();
-        throw PrepareError(
-            QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what()).trimmed()));
+        throw damagedPhoto(path, QString::fromUtf8(e.what()).trimmed());
     }
 }
 
@@ -201,8 +201,8 @@ Picture24 previewOf(const PreviewCache& cache, const formats::TFormatsRecord& fo
         return preview;
     } catch (const vips::VError& e) {
         vips_error_clear();
-        throw PrepareError(QStringLiteral("the preview could not be made: %1")
-                               .arg(QString::fromUtf8(e.what()).trimmed()));
+        qCWarning(lcImages) << "no preview:" << QString::fromUtf8(e.what()).trimmed();
+        throw PrepareError(QStringLiteral("не удалось построить предварительный просмотр"));
     }
 }
 

@@ -35,6 +35,37 @@ QString unbrokenAddresses(const QString& text) {
     return shown;
 }
 
+QWidget* dialogOwner() {
+    // The window that is modal now (the progress window during an upload, the viewer
+    // while it is open) owns the box, so a window manager stacks the box above it even
+    // when that window stays on top; else the active window, else the first window shown.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (QWidget* active = QApplication::activeWindow()) {
+        return active;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !(window->windowFlags() & Qt::Popup) &&
+            window->windowType() != Qt::ToolTip) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// A dialog owned by an always-on-top window is kept on top too, for window managers
+// that stack owned windows only within their own layer.
+void stayAboveOwner(QWidget& dialog, const QWidget* owner) {
+    if (owner != nullptr && (owner->windowFlags() & Qt::WindowStaysOnTopHint)) {
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    }
+}
+
+}  // namespace
+
 int QtDialogs::exec(int icon, const QString& text, int buttons) {
     // Asked from the upload worker: the box comes up on the user-interface thread, and
     // the worker waits for the answer.
@@ -44,8 +75,10 @@ int QtDialogs::exec(int icon, const QString& text, int buttons) {
             qApp, [&] { answer = exec(icon, text, buttons); }, Qt::BlockingQueuedConnection);
         return answer;
     }
+    QWidget* owner = dialogOwner();
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), title_, unbrokenAddresses(text),
-                    static_cast<QMessageBox::StandardButtons>(buttons));
+                    static_cast<QMessageBox::StandardButtons>(buttons), owner);
+    stayAboveOwner(box, owner);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec();
 }
@@ -72,7 +105,9 @@ bool QtDialogs::askYesNo(const QString& text) {
 }
 
 QStringList QtDialogs::getOpenFileNames(const OpenFileRequest& request) {
-    QFileDialog dialog;
+    QWidget* owner = dialogOwner();
+    QFileDialog dialog(owner);
+    stayAboveOwner(dialog, owner);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -98,7 +133,9 @@ std::optional<Dialogs::Credentials> QtDialogs::askCredentials(const CredentialsR
             qApp, [&] { answer = askCredentials(request); }, Qt::BlockingQueuedConnection);
         return answer;
     }
-    QDialog dialog;
+    QWidget* owner = dialogOwner();
+    QDialog dialog(owner);
+    stayAboveOwner(dialog, owner);
     dialog.setWindowTitle(title_);
     dialog.setWindowModality(Qt::ApplicationModal);
     auto* layout = new QFormLayout(&dialog);

@@ -2,11 +2,14 @@
 
 #include "platform/dialogs.h"
 
+class QWidget;
+
 namespace platform {
 
 // Dialogs shown as Qt message boxes, application-modal, captioned with the
-// application's title. Message boxes and the credentials dialog may be asked for from
-// any thread: they come up on the user-interface thread while the caller waits.
+// application's title and owned by dialogOwner(). Message boxes and the credentials
+// dialog may be asked for from any thread: they come up on the user-interface thread
+// while the caller waits.
 class QtDialogs final : public Dialogs {
 public:
     explicit QtDialogs(QString title) : title_(std::move(title)) {}
@@ -22,6 +25,11 @@ private:
 
     QString title_;
 };
+
+// The window a message box or dialog coming up now belongs to: the modal window (the
+// progress window, the viewer), else the active one, else the first one shown; none
+// before any window shows. User-interface thread only.
+QWidget* dialogOwner();
 
 // A message's text as its box shows it: web addresses never broken across lines.
 QString unbrokenAddresses(const QString& text);

@@ -12,6 +12,7 @@ packages=(
   clang-format xvfb xauth dbus python3 qt6-translations-l10n desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2
+  openbox x11-utils xdotool
 )
 for arg in "$@"; do
   case "$arg" in

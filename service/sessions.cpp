@@ -19,11 +19,28 @@ QString sessionPath(const QString& stamp) {
 
 }  // namespace
 
+QString longTimeWithoutZone(const QLocale& locale) {
+    // Qt's long time format ends in the time zone ("t"); the user's long time format on
+    // a desktop names none. Quoted text stays as it is.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+        } else if (c == u't' && !quoted) {
+            continue;
+        }
+        kept += c;
+    }
+    return kept.trimmed();
+}
+
 QString sessionStamp(const QDateTime& local, const QLocale& locale) {
     const QTime time = local.time();
     QString stamp = locale.toString(local.date(), QLocale::ShortFormat);
     if (time.hour() != 0 || time.minute() != 0 || time.second() != 0) {
-        stamp += u' ' + locale.toString(time, QLocale::LongFormat);
+        stamp += u' ' + locale.toString(time, longTimeWithoutZone(locale));
     }
     return stamp;
 }

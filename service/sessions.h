@@ -34,6 +34,9 @@ struct SessionServices {
     QLocale locale = QLocale::system();
 };
 
+// The user's long time format without the time zone Qt adds to it.
+QString longTimeWithoutZone(const QLocale& locale);
+
 // The stamp of a key obtained at this local date and time: the short date, then,
 // unless hours, minutes and seconds are all zero, a blank and the long time.
 QString sessionStamp(const QDateTime& local, const QLocale& locale);

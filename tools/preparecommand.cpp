@@ -26,6 +26,9 @@ int runPrepareCommand(const QStringList& args, QTextStream& /*out*/, QTextStream
             err << "Cannot write " << args[1] << ": " << file.errorString() << "\n";
             return 1;
         }
+    } catch (const images::PrepareError& e) {
+        err << args[0] << ": " << e.text() << "\n";
+        return 1;
     } catch (const platform::Error& e) {
         err << e.text() << "\n";
         return 1;

@@ -43,12 +43,18 @@ public:
         shown_ = p;
     }
     void NextRecord() override { ++position_; }
-    void SendFinished(const QString& session) override {
+    void SendFinished(const QString& session,
+                      const std::vector<upload::NotSent>& notSent) override {
         finished_ = true;
+        allSent_ = notSent.empty();
         out_ << service::sessionPageAddress(sessions_.serviceHost, session) << "\n";
+        if (!notSent.empty()) {
+            out_ << upload::messages::notSent(notSent) << "\n";
+        }
     }
     QString GetNewSession() override { return service::GetNewSession(sessions_); }
     bool finished() const { return finished_; }
+    bool allSent() const { return allSent_; }
 
 private:
     std::vector<upload::SendRow> rows_;
@@ -57,6 +63,7 @@ private:
     QTextStream& out_;
     upload::SendProgress shown_;
     bool finished_ = false;
+    bool allSent_ = false;
 };
 
 }  // namespace
@@ -158,7 +165,7 @@ int runSendCommand(const QStringList& args, QTextStream& out, QTextStream& err) 
         out << upload::messages::aborted() << "\n";
         return 1;
     }
-    return 0;
+    return printing.allSent() ? 0 : 3;
 }
 
 }  // namespace tool

@@ -119,6 +119,9 @@ void TForm3::closeEvent(QCloseEvent* event) {
 void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Edit1->hide();
+    // The window itself holds the focus, never the cancel button: Enter or Space must
+    // not end the upload; only Esc and a click do.
+    setFocus(Qt::OtherFocusReason);
     // Once the window is up and the modal loop runs.
     QMetaObject::invokeMethod(this, &TForm3::FormActivate, Qt::QueuedConnection);
 }

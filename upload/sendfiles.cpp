@@ -138,9 +138,28 @@ QString dpiValue(const SendRow& row) {
 
 SendRun::SendRun(SendHost& host, const SendServices& services) : host_(host), services_(services) {}
 
+namespace {
+
+// A row's print, or why not. Runs on any thread; holds nothing of the run, so a print
+// still being made when the run ends may finish after it.
+SendRun::Print makePrint(const PreparePrint& prepare, const SendRow& row) {
+    try {
+        if (!row.record) {
+            throw platform::Error(
+                QStringLiteral("формата %1 нет в списке форматов печати").arg(row.format));
+        }
+        return {prepare(row.file, *row.record, row.param), QString()};
+    } catch (const std::exception& e) {
+        return {QByteArray(), platform::errorText(e)};
+    }
+}
+
+}  // namespace
+
 void SendRun::StartSend() {
     host_.FirstRecord();
     progress_ = SendProgress{};
+    notSent_.clear();
     progress_.Caption = progress_.Hint = messages::sessionWanted();
     update();
 
@@ -151,62 +170,58 @@ void SendRun::StartSend() {
     host_.focusProgress();
 
     const int rows = host_.rowCount();
-    // Prints being made ahead, by row position, in order, on threads kept for the run
-    // (so their memory is reused from row to row); dropped, once made, when it ends.
-    QThreadPool makers;
-    makers.setMaxThreadCount(kPrintsAhead);
-    std::deque<std::pair<int, std::future<Print>>> ahead;
+    // Prints being made ahead, by row position, in order. The pool's threads are kept
+    // between rows, so their memory is reused.
+    std::deque<std::pair<int, std::shared_future<Print>>> ahead;
     int next = 2;
     for (int position = 1; position <= rows && !stopRequested(); ++position) {
         const SendRow row = host_.currentRow();
-        while (next <= std::min(rows, position + kPrintsAhead)) {
-            const SendRow later = host_.rowAt(next - 1);
-            auto made = std::make_shared<std::promise<Print>>();
-            ahead.emplace_back(next, made->get_future());
-            makers.start([this, later, made] { made->set_value(makePrint(later)); });
-            ++next;
-        }
-        std::optional<Print> early;
-        if (!ahead.empty() && ahead.front().first == position) {
-            early = ahead.front().second.get();
-            ahead.pop_front();
-        }
+        // The row's own text as its turn starts, before anything waits for its print.
         progress_.Caption = progress_.Hint = messages::preparing(row.file);
         progress_.Progress1 = 0;
         progress_.FormCaption = messages::rowOfRows(position, rows);
         update();
+        while (next <= std::min(rows, position + kPrintsAhead)) {
+            const SendRow later = host_.rowAt(next - 1);
+            auto made = std::make_shared<std::promise<Print>>();
+            ahead.emplace_back(next, made->get_future().share());
+            QThreadPool::globalInstance()->start([prepare = services_.prepare, later, made] {
+                made->set_value(makePrint(prepare, later));
+            });
+            ++next;
+        }
+        std::optional<std::shared_future<Print>> early;
+        if (!ahead.empty() && ahead.front().first == position) {
+            early = ahead.front().second;
+            ahead.pop_front();
+        }
         if (!QFileInfo::exists(row.file)) {
             qCDebug(lcUpload) << "skipped, no file:" << row.file;
+            notSent_.push_back({position - 1, row.file, true});
             host_.NextRecord();
             continue;
         }
+        bool sent = false;
         if (const std::optional<QByteArray> print = preparedPrint(row, std::move(early))) {
-            UploadFile(*print, row, session_, QString::number(position));
+            sent =
+                UploadFile(*print, row, session_, QString::number(position)) == UploadOutcome::Sent;
+        }
+        if (!sent && !stopRequested()) {
+            notSent_.push_back({position - 1, row.file, false});
         }
         progress_.Progress2 = roundHalfEven(static_cast<double>(position) / rows * 100);
         update();
         host_.NextRecord();
     }
     if (!stopRequested()) {
-        host_.SendFinished(session_);
+        host_.SendFinished(session_, notSent_);
     }
 }
 
-SendRun::Print SendRun::makePrint(const SendRow& row) const {
-    try {
-        if (!row.record) {
-            throw platform::Error(
-                QStringLiteral("формата %1 нет в списке форматов печати").arg(row.format));
-        }
-        return {services_.prepare(row.file, *row.record, row.param), QString()};
-    } catch (const std::exception& e) {
-        return {QByteArray(), platform::errorText(e)};
-    }
-}
-
-std::optional<QByteArray> SendRun::preparedPrint(const SendRow& row, std::optional<Print> ahead) {
+std::optional<QByteArray> SendRun::preparedPrint(const SendRow& row,
+                                                 std::optional<std::shared_future<Print>> ahead) {
     for (;;) {
-        const Print print = ahead ? std::move(*ahead) : makePrint(row);
+        const Print print = ahead ? ahead->get() : makePrint(services_.prepare, row);
         ahead.reset();
         if (print.failure.isEmpty()) {
             // Loading, turning, laying out, encoding and copying, as the progress shows.

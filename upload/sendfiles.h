@@ -4,7 +4,9 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <future>
 #include <optional>
+#include <vector>
 
 #include "formats/formatsrecord.h"
 
@@ -42,6 +44,14 @@ struct SendProgress {
     QString Hint;
 };
 
+// A row the run did not send: its photo was gone at its turn, or the customer skipped
+// it (Ignore). Such rows stay in the order after a finished run.
+struct NotSent {
+    int position = 0;  // 0-based, in the order as the run found it
+    QString file;
+    bool missing = false;  // the photo was gone; otherwise skipped
+};
+
 // What the worker has done for it where the order and the windows live. Every call
 // but GetNewSession runs there and returns when done; GetNewSession runs on the
 // worker's own thread (its messages come up where the dialogs seam puts them).
@@ -58,8 +68,8 @@ public:
     virtual void UpdateProgress(const SendProgress& progress) = 0;
     virtual void NextRecord() = 0;
     // The run ended without a stop request: the finished display, the session page
-    // opened, the order emptied.
-    virtual void SendFinished(const QString& session) = 0;
+    // opened, the order emptied but for the rows not sent, which are named.
+    virtual void SendFinished(const QString& session, const std::vector<NotSent>& notSent) = 0;
     virtual QString GetNewSession() = 0;
     // The progress window is given the focus again (after a dialog).
     virtual void focusProgress() {}
@@ -84,9 +94,10 @@ enum class UploadOutcome { Sent, Ignored, Stop };
 
 // One run of the upload. StartSend runs on the worker's thread; requestStop may come
 // from any thread and is looked at between rows only. While a row is sent, the prints
-// of the next rows (two at most) are made ahead on threads of their own; what the user
-// and the lab see keeps the rows' order (a failed print is told when its row's turn
-// comes), and prints made ahead are dropped when the run stops.
+// of the next rows (two at most) are made ahead on the program's thread pool; what the
+// user and the lab see keeps the rows' order (a failed print is told when its row's
+// turn comes), and when the run stops it does not wait for prints still being made:
+// they finish unseen and are dropped.
 class SendRun {
 public:
     SendRun(SendHost& host, const SendServices& services);
@@ -97,6 +108,8 @@ public:
     bool stopRequested() const { return stop_; }
     // The session key of this run (32 characters when valid).
     const QString& Session() const { return session_; }
+    // The rows this run did not send, in the order's order.
+    const std::vector<NotSent>& notSent() const { return notSent_; }
 
     // Sends one row's prepared picture (see the file upload request): the attempts,
     // the messages and what each answer does. The stop request is raised on Stop.
@@ -110,10 +123,10 @@ public:
     };
 
 private:
-    Print makePrint(const SendRow& row) const;
-    // A row's print (the one made ahead, when given); on failure asks Abort, Retry or
-    // Ignore. Nothing on Ignore and Stop (the stop request raised then).
-    std::optional<QByteArray> preparedPrint(const SendRow& row, std::optional<Print> ahead);
+    // A row's print (the one being made ahead, when given); on failure asks Abort, Retry
+    // or Ignore. Nothing on Ignore and Stop (the stop request raised then).
+    std::optional<QByteArray> preparedPrint(const SendRow& row,
+                                            std::optional<std::shared_future<Print>> ahead);
     // One attempt of UploadFile: the reply text, or nothing after a fatal connection
     // error (shown, stop request raised).
     std::optional<QString> attempt(const QByteArray& picture, const SendRow& row,
@@ -124,6 +137,7 @@ private:
     SendServices services_;
     SendProgress progress_;
     QString session_;
+    std::vector<NotSent> notSent_;
     std::atomic<bool> stop_{false};
 };
 

@@ -39,9 +39,10 @@ public:
             return 0;
         });
     }
-    void SendFinished(const QString& session) override {
+    void SendFinished(const QString& session,
+                      const std::vector<upload::NotSent>& notSent) override {
         there([&] {
-            inner_.SendFinished(session);
+            inner_.SendFinished(session, notSent);
             return 0;
         });
     }

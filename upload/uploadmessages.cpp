@@ -1,5 +1,7 @@
 #include "upload/uploadmessages.h"
 
+#include "upload/sendfiles.h"
+
 namespace upload::messages {
 
 namespace {
@@ -37,6 +39,17 @@ QString preparationFailed(const QString& file, const QString& reason) {
     return QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + file +
            QStringLiteral(" не удалось подготовить к печати:\r\n") + reason +
            QStringLiteral("\r\n") + kChoices;
+}
+
+QString notSent(const std::vector<NotSent>& rows) {
+    QString text = QStringLiteral(
+        "Не все фотографии отправлены!\r\nЭти фотографии не попали в заказ и остались в "
+        "списке, их можно отправить ещё раз:");
+    for (const NotSent& row : rows) {
+        text += QStringLiteral("\r\n") + row.file +
+                (row.missing ? QStringLiteral(" (файл не найден)") : QStringLiteral(" (пропущен)"));
+    }
+    return text;
 }
 
 QString sessionWanted() {

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+namespace upload {
+struct NotSent;
+}
 
 // The messages of the upload, exactly as the user sees them. Texts that end in the
 // lab's web address take it as an argument.
@@ -14,6 +19,10 @@ QString noConnection(const QString& webAddress);
 QString transferFailed(const QString& file);
 // A row's photo could not be made into a print (Abort, Retry, Ignore).
 QString preparationFailed(const QString& file, const QString& reason);
+
+// After a finished run: the photos that were not sent (gone at their turn, or skipped)
+// and stay in the order (OK).
+QString notSent(const std::vector<NotSent>& rows);
 
 // The progress window's texts.
 QString sessionWanted();                    // while the session key is fetched

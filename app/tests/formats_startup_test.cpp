@@ -73,7 +73,9 @@ TEST(FormatsAtStartUp, NoFormatAndNoConnectionEndsTheProgram) {
     EXPECT_TRUE(program.state().Data.isOpen());  // the rest of start-up still ran
 }
 
-TEST(FormatsUpdate, WithoutAConnectionTheProgramEndsAndTheStoreKeepsItsFormats) {
+// A failed update says so once and changes nothing: the program runs on with the
+// catalogue it had, and the store keeps it for the next start.
+TEST(FormatsUpdate, WithoutAConnectionTheCatalogueStaysAndTheProgramRunsOn) {
     UserFolders folders;
     labd::testing::Lab lab;
     ScriptedDialogs dialogs;
@@ -83,10 +85,16 @@ TEST(FormatsUpdate, WithoutAConnectionTheProgramEndsAndTheStoreKeepsItsFormats) 
     }
     Program program(dialogs, at(deadAddress()));
     EXPECT_EQ(program.state().Formats.size(), 6u);  // from the store
-    program.form1().actUpdateFormatsExecute();
-    EXPECT_EQ(dialogs.errors(), (QStringList{messages::F1(), messages::L2(), messages::U1(kWeb)}));
-    EXPECT_TRUE(program.state().terminateRequested);
-    EXPECT_TRUE(program.state().Formats.empty());
+    const QStringList pickList = program.state().FormatPickList();
+    control<QAction>(program.form1(), "actUpdateFormats")->trigger();
+    EXPECT_EQ(dialogs.errors(),
+              QStringList{QStringLiteral(
+                  "ПРОИЗОШЛА ОШИБКА ПОЛУЧЕНИЯ ДАННЫХ О ФОРМАТАХ ПЕЧАТИ!\r\nОшибка получения данных "
+                  "о форматах из интернета.!\r\nПроверьте Ваше соединение с интернетом и "
+                  "попробуйте еще раз.")});
+    EXPECT_FALSE(program.state().terminateRequested);
+    EXPECT_EQ(program.state().Formats.size(), 6u);
+    EXPECT_EQ(program.state().FormatPickList(), pickList);
 
     ScriptedDialogs next;
     Program again(next, at(deadAddress()));

@@ -235,6 +235,7 @@ TEST_F(ListWindow, TypingIntoAPickListCellChoosesAndEnterCommits) {
     };
     const std::vector<Case> cases = {
         {2, "30X2", QStringLiteral("30x20")},
+        {2, "99x99", QStringLiteral("30x20")},  // no format begins so: no change
         {2, "9", QStringLiteral("9x13")},
         {3, "Б", QStringLiteral("Без полей")},
         {4, "гл", QStringLiteral("Глянцевая")},

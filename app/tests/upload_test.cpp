@@ -259,7 +259,7 @@ TEST_F(Upload, ARefusedRowIsRetriedOrIgnoredAsTheUserSays) {
     dialogs_.scriptAnswer(Answer::Ignore);  // c: refused (4th), left out
     send();
     const std::vector<ScriptedDialogs::Shown>& shown = dialogs_.shown();
-    ASSERT_EQ(shown.size(), 2u);
+    ASSERT_EQ(shown.size(), 3u);  // the two questions, then the row not sent
     EXPECT_EQ(shown[0].text, upload::messages::transferFailed(folders_.root() + "/b.jpg"));
     EXPECT_EQ(shown[1].text, upload::messages::transferFailed(folders_.root() + "/c.jpg"));
     const std::vector<labd::Upload> got = uploads();
@@ -267,7 +267,14 @@ TEST_F(Upload, ARefusedRowIsRetriedOrIgnoredAsTheUserSays) {
     EXPECT_EQ(got[0].fileNumber, "1");
     EXPECT_EQ(got[1].fileNumber, "2");
     EXPECT_EQ(watched_.label, upload::messages::finished());
-    EXPECT_EQ(table().rowCount(), 0);  // the ignored row goes with the rest
+    // The skipped row stays in the order, and the end names it.
+    ASSERT_EQ(table().rowCount(), 1);
+    EXPECT_EQ(table().row(0).file, folders_.root() + "/c.jpg");
+    ASSERT_EQ(dialogs_.errors().size(), 1);
+    EXPECT_EQ(dialogs_.errors()[0],
+              QStringLiteral("Не все фотографии отправлены!\r\nЭти фотографии не попали в заказ "
+                             "и остались в списке, их можно отправить ещё раз:\r\n") +
+                  folders_.root() + QStringLiteral("/c.jpg (пропущен)"));
 }
 
 TEST_F(Upload, AbortAtARefusedRowKeepsTheOrder) {
@@ -283,19 +290,29 @@ TEST_F(Upload, AbortAtARefusedRowKeepsTheOrder) {
     EXPECT_TRUE(urls_.opened.isEmpty());
 }
 
-// A missing file is skipped without a word; the others keep their numbers.
-TEST_F(Upload, AMissingPhotoIsSkippedAndTheNumbersStay) {
+// A missing file is skipped at its turn; the others keep their numbers. The run ends
+// as finished, but it names the photo that was not sent and keeps its row (and only it)
+// in the order, never reporting a missing print as sent.
+TEST_F(Upload, AMissingPhotoIsSkippedNamedAtTheEndAndKept) {
     start();
     const QString gone = photo("b.jpg");
-    form().DropFiles({photo("a.jpg"), gone, photo("c.jpg")});
+    form().DropFiles({photo("a.jpg"), gone, photo("c.jpg"), photo("d.jpg")});
     QFile::remove(gone);
     send();
-    EXPECT_TRUE(dialogs_.shown().empty());
     const std::vector<labd::Upload> got = uploads();
-    ASSERT_EQ(got.size(), 2u);
+    ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0].fileNumber, "1");
     EXPECT_EQ(got[1].fileNumber, "3");
+    EXPECT_EQ(got[2].fileNumber, "4");
     EXPECT_EQ(watched_.label, upload::messages::finished());
+    EXPECT_EQ(urls_.opened.size(), 1);
+    ASSERT_EQ(dialogs_.errors().size(), 1);
+    EXPECT_EQ(dialogs_.errors()[0],
+              QStringLiteral("Не все фотографии отправлены!\r\nЭти фотографии не попали в заказ "
+                             "и остались в списке, их можно отправить ещё раз:\r\n") +
+                  gone + QStringLiteral(" (файл не найден)"));
+    ASSERT_EQ(table().rowCount(), 1);
+    EXPECT_EQ(table().row(0).file, gone);
 }
 
 // A photo that is no longer a picture says so by name; Ignore leaves it out.
@@ -312,6 +329,8 @@ TEST_F(Upload, ADamagedPhotoIsNamedAndCanBeIgnored) {
         QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + damaged));
     EXPECT_EQ(uploads().size(), 1u);
     EXPECT_EQ(watched_.label, upload::messages::finished());
+    ASSERT_EQ(table().rowCount(), 1);
+    EXPECT_EQ(table().row(0).file, damaged);
 }
 
 // Cancel while the second of three rows is under way: that row is still sent whole,
@@ -376,7 +395,7 @@ TEST_F(Upload, MessagesComeInTheRowsOrderThoughPrintsAreMadeAhead) {
     }
     send();
     const std::vector<ScriptedDialogs::Shown>& shown = dialogs_.shown();
-    ASSERT_EQ(shown.size(), 3u);
+    ASSERT_EQ(shown.size(), 4u);  // and the three rows not sent, named at the end
     EXPECT_EQ(shown[0].text, upload::messages::transferFailed(first));
     EXPECT_TRUE(shown[1].text.startsWith(
         QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + damaged));

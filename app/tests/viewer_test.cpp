@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -12,6 +13,7 @@
 
 #include "app/Unit1.h"
 #include "app/application.h"
+#include "app/help.h"
 #include "app/tests/appfixture.h"
 #include "images/ShowImage.h"
 #include "images/prepare.h"
@@ -52,7 +54,8 @@ protected:
     // it with Esc unless what did.
     void whileShown(const std::function<void()>& what) {
         bool ran = false;
-        QTimer::singleShot(0, &viewer(), [&] {
+        // A real timer: it fires after the steps the opening posted.
+        QTimer::singleShot(50, &viewer(), [&] {
             // The viewer shows its row first.
             for (int i = 0; i < 500 && viewer().windowTitle() != table().current().file; ++i) {
                 QTest::qWait(10);
@@ -63,6 +66,11 @@ protected:
                 QTest::keyClick(&viewer(), Qt::Key_Escape);
             }
         });
+        // The main window active again after an earlier showing, as a desktop makes it.
+        if (!form().isActiveWindow()) {
+            form().activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
+        }
         auto* list = control<QTableView>(form(), "DBGrid1");
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Return);
@@ -125,9 +133,9 @@ TEST_F(Viewer, KeysAndButtonsMoveThroughTheOrder) {
         QTest::keyClick(&viewer(), Qt::Key_PageDown);
         EXPECT_EQ(table().position(), 1);
         EXPECT_TRUE(viewer().windowTitle().endsWith("b.jpg"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_3, Qt::KeypadModifier);
+        QTest::keyClick(viewer().focusWidget(), Qt::Key_3, Qt::KeypadModifier);
         EXPECT_EQ(table().position(), 2);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+        QTest::keyClick(viewer().focusWidget(), Qt::Key_PageUp);
         EXPECT_EQ(table().position(), 1);
         QTest::keyClick(&viewer(), Qt::Key_End);
         EXPECT_EQ(table().position(), 3);
@@ -245,4 +253,71 @@ TEST_F(Viewer, AFormatTheCatalogueLacksShowsNoChoiceAndNoPreview) {
         EXPECT_TRUE(warning()->isVisible());
         EXPECT_FALSE(viewer().previewBitmap().isNull());
     });
+}
+
+// The viewer opens with the focus on itself, wherever it was when it last closed: the
+// keys a customer presses while looking (arrows, Space, Enter) change no row.
+TEST_F(Viewer, OpensWithTheFocusWhereNoKeyChangesTheRow) {
+    form().DropFiles({photo("a.jpg", 880, 600), photo("b.jpg", 880, 600)});
+    whileShown([&] {
+        // Last time the customer clicked "Как печатать" and the counter.
+        control<QComboBox>(viewer(), "DBComboBox2")->setFocus();
+        control<QSpinBox>(viewer(), "JvDBSpinEdit1")->setFocus();
+    });
+    const order::OrderRow before = table().current();
+    whileShown([&] {
+        // The control that gets the keys once the window is active.
+        QWidget* focus = viewer().focusWidget();
+        EXPECT_EQ(focus, control(viewer(), "Image2"))
+            << (focus ? focus->metaObject()->className() : "none") << " "
+            << (focus ? focus->objectName().toStdString() : "");
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Space, Qt::Key_Return}) {
+            QTest::keyClick(focus != nullptr ? focus : &viewer(), key);
+        }
+        EXPECT_TRUE(viewer().isVisible());
+        QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton6"), Qt::LeftButton);
+    });
+    const order::OrderRow after = table().current();
+    EXPECT_EQ(after.param, before.param);
+    EXPECT_EQ(after.count, before.count);
+    EXPECT_EQ(after.format, before.format);
+    EXPECT_EQ(after.paper, before.paper);
+}
+
+// The counter writes only what the customer set: a count it cannot show (none, or past
+// 999) survives looking and saving; a changed count survives opening help.
+TEST_F(Viewer, TheCounterWritesOnlyWhatTheCustomerSet) {
+    form().DropFiles({photo("a.jpg", 1800, 1200)});
+    struct Case {
+        std::optional<qint32> stored;
+        bool step;  // the customer presses Up on the counter, then opens help
+        std::optional<qint32> expected;
+    };
+    const std::vector<Case> cases = {
+        {1500, false, 1500},
+        {std::nullopt, false, std::nullopt},
+        {1, true, 2},
+        {1500, true, 1},  // from the shown value below the range, one step up
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or(-1));
+        // Stored so by another program or an older order file.
+        order::OrderRow row = table().current();
+        row.count = c.stored;
+        table().deleteRows(0, 0);
+        table().appendSorted(row, order::Field::File, true);
+        ASSERT_EQ(table().current().count, c.stored);
+        whileShown([&] {
+            if (c.step) {
+                auto* count = control<QSpinBox>(viewer(), "JvDBSpinEdit1");
+                count->setFocus();
+                QTest::keyClick(count, Qt::Key_Up);
+                QTimer::singleShot(100, &program_->frmHelp(), &QDialog::reject);
+                QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton1"),
+                                  Qt::LeftButton);
+            }
+            QTest::mouseClick(control<HotArea>(viewer(), "JvTransparentButton6"), Qt::LeftButton);
+        });
+        EXPECT_EQ(table().current().count, c.expected);
+    }
 }

@@ -137,7 +137,7 @@ TEST(RealPhotos, ATruncatedPhotoSaysItIsCutShort) {
         images::preparePrint(path, format(240, 160), QStringLiteral("С полями"));
         FAIL() << "a truncated photo was printed";
     } catch (const images::PrepareError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), path + ": the picture is cut short");
+        EXPECT_EQ(e.text(), QStringLiteral("файл снимка обрезан: в нём нет конца изображения"));
     }
 }
 
@@ -162,14 +162,14 @@ TEST(HostilePhotos, AreRefusedBeforeTheWork) {
     };
     const std::vector<Case> cases = {
         {"claims 250 megapixels", claimsHuge,
-         QStringLiteral("decoding the picture would take more than 512 MB")},
+         QStringLiteral("для разбора снимка нужно больше 512 МБ памяти")},
         {"190 scans", testing_support::encodedJpeg(64, 48, JpegMaking{false, true, 0}),
-         QStringLiteral("too many scans in the picture")},
+         QStringLiteral("в снимке слишком много проходов (сканов)")},
         {"253 scans, CMYK (libvips decodes it)",
          testing_support::encodedJpeg(64, 48, JpegMaking{true, true, 0}),
-         QStringLiteral("too many scans in the picture")},
+         QStringLiteral("в снимке слишком много проходов (сканов)")},
         {"1001 comments", testing_support::encodedJpeg(64, 48, JpegMaking{false, false, 1001}),
-         QStringLiteral("too many markers in the picture")},
+         QStringLiteral("в снимке слишком много служебных меток")},
         {"CMYK", testing_support::encodedJpeg(64, 48, JpegMaking{true, false, 0}), {}},
         {"1000 comments", testing_support::encodedJpeg(64, 48, JpegMaking{false, false, 1000}), {}},
     };
@@ -187,8 +187,7 @@ TEST(HostilePhotos, AreRefusedBeforeTheWork) {
                 }
                 EXPECT_TRUE(c.refusal.isEmpty()) << "taken, viewer " << viewer;
             } catch (const images::PrepareError& e) {
-                EXPECT_EQ(e.text().toStdString(), (path + ": " + c.refusal).toStdString())
-                    << "viewer " << viewer;
+                EXPECT_EQ(e.text().toStdString(), c.refusal.toStdString()) << "viewer " << viewer;
                 EXPECT_FALSE(c.refusal.isEmpty());
             }
         }
@@ -240,7 +239,8 @@ TEST(QuickLayout, LargePhotosStreamFromTheLoaderAndGiveTheSamePrint) {
             images::preparePrint(path, format(6000, 4000), QStringLiteral("С полями"));
             ADD_FAILURE() << "a truncated photo was printed";
         } catch (const images::PrepareError& e) {
-            EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(path + ": ")) << e.what();
+            EXPECT_EQ(e.text(),
+                      QStringLiteral("файл повреждён или это не фотография в формате JPEG"));
         }
     }
 }

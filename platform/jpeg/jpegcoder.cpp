@@ -29,13 +29,14 @@ void quiet(j_common_ptr) {}
 [[noreturn]] void refuse(j_common_ptr info, const char* text) {
     auto* errors = reinterpret_cast<Errors*>(info->err);
     std::snprintf(errors->message, sizeof errors->message, "%s", text);
+    errors->refused = true;
     std::longjmp(errors->back, 1);
 }
 
 void countScans(j_common_ptr info) {
     const auto* d = reinterpret_cast<j_decompress_ptr>(info);
     if (d->input_scan_number > kMaxScans) {
-        refuse(info, "too many scans in the picture");
+        refuse(info, "в снимке слишком много проходов (сканов)");
     }
 }
 
@@ -46,7 +47,7 @@ Decompressor& owner(j_decompress_ptr info) {
 // Skips a comment or application marker as libjpeg would, counting it.
 boolean skipCounted(j_decompress_ptr info) {
     if (++owner(info).markers > kMaxMarkers) {
-        refuse(reinterpret_cast<j_common_ptr>(info), "too many markers in the picture");
+        refuse(reinterpret_cast<j_common_ptr>(info), "в снимке слишком много служебных меток");
     }
     jpeg_source_mgr* source = info->src;
     // The marker's length: two bytes, counting themselves.
@@ -72,6 +73,7 @@ void useErrors(Errors& errors) {
     errors.pub.emit_message = noteWarning;
     errors.pub.output_message = quiet;
     errors.message[0] = '\0';
+    errors.refused = false;
     errors.truncated = false;
 }
 

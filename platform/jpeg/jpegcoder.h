@@ -15,12 +15,15 @@ namespace jpeg {
 
 // How libjpeg reports: a fatal error jumps back to the setjmp of the call that started
 // the work (error_exit must not return), with its text in message; warnings are counted
-// in pub.num_warnings and a stream cut short is noted. Nothing is printed.
+// in pub.num_warnings and a stream cut short is noted. Nothing is printed. A limit of
+// ours that is passed fails the same way, its text (UTF-8, for the user) in message
+// and refused set; libjpeg's own texts are English, for the log.
 struct Errors {
     jpeg_error_mgr pub;
     std::jmp_buf back;
     char message[JMSG_LENGTH_MAX];
     bool truncated;
+    bool refused;
 };
 
 // Makes errors the error manager as described above, ready for a new coder.

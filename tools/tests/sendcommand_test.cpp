@@ -53,7 +53,8 @@ TEST_F(SendCommand, UploadsThePhotosAndPrintsTheSessionPage) {
     EXPECT_EQ(got[1].paper, "glyanc");
 }
 
-// Every row refused: abort (the default) ends the run unfinished; ignore finishes it.
+// Every row refused: abort (the default) ends the run unfinished; ignore finishes it,
+// naming the photo that was not sent (status 3).
 TEST_F(SendCommand, AFailedRowIsAnsweredAsTold) {
     labd::ServiceOptions options;
     options.failEveryNthUpload = 1;
@@ -64,6 +65,8 @@ TEST_F(SendCommand, AFailedRowIsAnsweredAsTold) {
     EXPECT_TRUE(aborted.out.contains(upload::messages::transferFailed(a)));
     EXPECT_TRUE(aborted.out.endsWith(upload::messages::aborted() + "\n"));
     const CommandRun ignored = send(lab, {"--on-failure", "ignore", a});
-    EXPECT_EQ(ignored.status, 0) << ignored.out.toStdString();
+    EXPECT_EQ(ignored.status, 3) << ignored.out.toStdString();
+    EXPECT_TRUE(ignored.out.endsWith(a + QStringLiteral(" (пропущен)\n")))
+        << ignored.out.toStdString();
     EXPECT_EQ(runCommand(tool::runSendCommand, {"--on-failure", "retry", a}).status, 2);
 }

@@ -32,7 +32,7 @@ public:
     upload::SendRow rowAt(int) override { return {}; }
     void UpdateProgress(const upload::SendProgress& p) override { shown.push_back(p); }
     void NextRecord() override {}
-    void SendFinished(const QString&) override {}
+    void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {}
     QString GetNewSession() override { return {}; }
     std::vector<upload::SendProgress> shown;
 };
