@@ -14,5 +14,10 @@ qint32 packDosDateTime(const QDateTime& local) {
 }
 
 bool bannerIsOld(qint32 now, qint32 fileTime) {
-    return static_cast<qint64>(now) - fileTime >= 172801;
+    // From 2044 on the packed date no longer fits a signed 32-bit number: the packed
+    // values are compared as the unsigned numbers they are (-1 stays "unknown").
+    const qint64 packedNow = static_cast<quint32>(now);
+    const qint64 packedFile =
+        fileTime == -1 ? -1 : static_cast<qint64>(static_cast<quint32>(fileTime));
+    return packedNow - packedFile >= 172801;
 }

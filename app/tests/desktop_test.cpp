@@ -21,12 +21,14 @@
 #include "app/tests/appfixture.h"
 #include "images/ShowImage.h"
 #include "labd/tests/labfixture.h"
+#include "platform/hotarea.h"
 #include "platform/qtdialogs.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/recordingurlopener.h"
 #include "platform/testing/userfolders.h"
 #include "platform/workfolder.h"
 #include "upload/progress.h"
+#include "upload/sendtask.h"
 
 using testing_support::control;
 
@@ -165,6 +167,41 @@ TEST_F(Desktop, QuestionsDuringAnUploadComeUpAboveTheProgressWindow) {
         EXPECT_TRUE(s.owned);
         EXPECT_TRUE(s.above) << "under the progress window";
     }
+}
+
+// The progress window opens with the focus on itself, never on its drawn cancel button,
+// so Enter and Space pressed while it runs do not stop the upload.
+TEST_F(Desktop, EnterAndSpaceInTheProgressWindowDoNotCancel) {
+    labd::ServiceOptions options;
+    options.stallSeconds = 1;  // each upload takes a second
+    options.faultsOnUploadsOnly = true;
+    start(options);
+    form().DropFiles({photo("a.jpg"), photo("b.jpg")});
+    TForm3& progress = program_->form3();
+    bool pressed = false;
+    std::string focused;
+    bool stopped = false;
+    const std::vector<Seen> seen = watchOver(
+        progress, [&] { control<QAction>(form(), "actSend")->trigger(); },
+        [&] {
+            if (pressed || !progress.isActiveWindow()) {
+                return;
+            }
+            pressed = true;
+            QWidget* focus = QApplication::focusWidget();
+            focused = focus != nullptr ? focus->objectName().toStdString() : "none";
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+                QTest::keyClick(focus != nullptr ? focus : &progress, key);
+            }
+            stopped = program_->state().SendTask->stopRequested();
+        },
+        [&] { return program_->state().SendTask != nullptr && !program_->state().Sending; },
+        [&] { control<QAction>(form(), "actCancelProgress")->trigger(); });
+    EXPECT_TRUE(seen.empty());
+    ASSERT_TRUE(pressed);
+    EXPECT_EQ(focused, "TForm3");
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(program_->state().Data.rowCount(), 0);  // finished: every row sent
 }
 
 // The viewer's delete question is the viewer's own.

@@ -633,3 +633,24 @@ TEST_F(MainWindow, TheDrawnButtonsWorkFromTheKeyboard) {
     QTest::keyClick(add, Qt::Key_Return);
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::OpenFiles), 2);
 }
+
+// The list has the focus as it appears, whichever way the photos came (the add
+// command's dialog from the welcome screen's keys, a drop, a hand-over), so the first
+// key reaches it: not a welcome-screen button that has just gone (Enter on it opened
+// the help window).
+TEST_F(MainWindow, TheListTakesTheFocusAsItAppears) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    auto* list = child<QTableView>("DBGrid1");
+    // Tab to a welcome-screen button first, as a customer using the keyboard would.
+    QTest::keyClick(&form(), Qt::Key_Tab);
+    ASSERT_TRUE(qobject_cast<HotArea*>(QApplication::focusWidget()) != nullptr);
+    dialogs_.scriptOpenFiles({photo("a.jpg", 1800, 1200)});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    ASSERT_EQ(program_->state().Data.rowCount(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+
+    form().DropFiles({photo("b.jpg", 1800, 1200)});
+    EXPECT_EQ(QApplication::focusWidget(), list);
+}

@@ -261,3 +261,23 @@ TEST_F(ListWindow, TypingIntoAPickListCellChoosesAndEnterCommits) {
     EXPECT_EQ(viewer.shows, 1);
     form().hide();
 }
+
+// Whole-row selection while the viewer is open, cell selection with editing after it;
+// a batch choice still reaches every row that has a selected cell.
+TEST_F(ListWindow, EditingSelectsCellsAndTheBatchStillReachesTheirRows) {
+    auto* list = control<QTableView>(form(), "DBGrid1");
+    form().SetListEditing(false);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    form().SetListEditing(true);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectItems);
+    QItemSelectionModel* selection = list->selectionModel();
+    selection->clear();
+    for (const int row : {0, 2}) {
+        selection->select(list->model()->index(row, 3), QItemSelectionModel::Select);
+    }
+    QAction* glossy = submenu("N7")->actions().at(1);
+    glossy->trigger();
+    EXPECT_EQ(table().row(0).paper, QStringLiteral("Глянцевая"));
+    EXPECT_EQ(table().row(1).paper, QStringLiteral("Матовая"));
+    EXPECT_EQ(table().row(2).paper, QStringLiteral("Глянцевая"));
+}

@@ -17,6 +17,7 @@
 #include "app/tests/appfixture.h"
 #include "images/prepare.h"
 #include "labd/tests/labfixture.h"
+#include "platform/hotarea.h"
 #include "platform/settingsstore.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/recordingurlopener.h"
