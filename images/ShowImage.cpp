@@ -1,5 +1,6 @@
 #include "images/ShowImage.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QSpinBox>
+#include <QStyleOptionComboBox>
 #include <QWindow>
 #include <optional>
 
@@ -113,6 +115,14 @@ TForm2::TForm2(const ViewerServices& services, const QImage& picture, QWidget* p
     Label9->move(place::Label9);
     Label9->hide();
 
+    // The photo's name: the title line names it on a desktop with window frames only.
+    FileName = new QLabel(this);
+    FileName->setObjectName(QStringLiteral("FileName"));
+    FileName->setGeometry(place::kFileName);
+    FileName->setFont(bold("Verdana", 12));
+    FileName->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FileName->setTextFormat(Qt::PlainText);
+
     label(this, "Label2", place::Label2, "Количество:", "Количество фотографий");
     label(this, "Label3", place::Label3, "Формат:", "Формат (размер) фотографий в сантиметрах");
     label(this, "Label4", place::Label4, "Как печатать:",
@@ -150,6 +160,32 @@ TForm2::TForm2(const ViewerServices& services, const QImage& picture, QWidget* p
         list("DBComboBox1", place::DBComboBox1, "Формат (размер) фотографии", order::Field::Format);
     DBComboBox2 = list("DBComboBox2", place::DBComboBox2, "Как напечатать", order::Field::Param);
     DBComboBox3 = list("DBComboBox3", place::DBComboBox3, "Тип бумаги", order::Field::Paper);
+    // The lists are narrow: their letters are set narrower until the longest fixed
+    // choice ("Подготовленный") shows whole; the drop-downs are as wide as their choices.
+    QFont narrow = DBComboBox2->font();
+    narrow.setPixelSize(11);
+    QStyleOptionComboBox option;
+    option.initFrom(DBComboBox2);
+    option.rect = QRect(QPoint(0, 0), place::DBComboBox2.size());
+    const int room = style()
+                         ->subControlRect(QStyle::CC_ComboBox, &option,
+                                          QStyle::SC_ComboBoxEditField, DBComboBox2)
+                         .width() -
+                     2;
+    for (int stretch = 100; stretch >= 60; stretch -= 5) {
+        narrow.setStretch(stretch);
+        int longest = 0;
+        for (const QString& choice : order::paramChoices() + order::paperChoices()) {
+            longest = std::max(longest, QFontMetrics(narrow).horizontalAdvance(choice));
+        }
+        if (longest <= room) {
+            break;
+        }
+    }
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{JvDBSpinEdit1, DBComboBox1, DBComboBox2, DBComboBox3}) {
+        field->setFont(narrow);
+    }
 
     const auto button = [this](const char* name, QRect at, const char* hint,
                                std::function<void()> click) {
@@ -252,6 +288,7 @@ void TForm2::UpdateForm(bool upd) {
         box->clear();
         box->addItems(items);
         box->setCurrentIndex(box->findText(value, Qt::MatchFixedString));
+        box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 24);
     };
     fill(DBComboBox1, services_.FormatPickList, row.format);
     fill(DBComboBox2, order::paramChoices(), row.param);
@@ -268,6 +305,7 @@ void TForm2::UpdateForm(bool upd) {
 
     setWindowTitle(row.file);
     Image2->setToolTip(row.file);
+    FileName->setToolTip(row.file);
 
     Label9->hide();
     const formats::TFormatsRecord* format = selectedFormat();
@@ -282,6 +320,14 @@ void TForm2::UpdateForm(bool upd) {
             Label9->show();
         }
     }
+    // The name beside the warning, cut in the middle when it does not fit.
+    QRect namePlace = place::kFileName;
+    if (Label9->isVisible()) {
+        namePlace.setLeft(std::max(namePlace.left(), Label9->geometry().right() + 12));
+    }
+    FileName->setGeometry(namePlace);
+    FileName->setText(FileName->fontMetrics().elidedText(QFileInfo(row.file).fileName(),
+                                                         Qt::ElideMiddle, namePlace.width()));
     // No format or how-to-print choice of today's lists: no preview to make.
     if (format == nullptr || DBComboBox2->currentIndex() < 0) {
         shown_ = images::Picture24();

@@ -102,6 +102,7 @@ private:
     images::Picture24 shown_;
     PreviewBox* Image2 = nullptr;
     QLabel* Label9 = nullptr;
+    QLabel* FileName = nullptr;
     QSpinBox* JvDBSpinEdit1 = nullptr;
     QComboBox* DBComboBox1 = nullptr;
     QComboBox* DBComboBox2 = nullptr;

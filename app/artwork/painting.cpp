@@ -403,7 +403,7 @@ QImage paintViewerWindow(qreal ratio) {
     // The buttons under the image buttons.
     buttons(p,
             {{JvTransparentButton9, QStringLiteral("↺"), kBlue},
-             {JvTransparentButton10, QStringLiteral("↻"), kBlue},
+             {kTurnRightDrawn, QStringLiteral("↻"), kBlue},
              {JvTransparentButton11, QStringLiteral("|◀"), kGreen},
              {JvTransparentButton5, QStringLiteral("◀"), kGreen},
              {JvTransparentButton7, QStringLiteral("✕"), kRed},

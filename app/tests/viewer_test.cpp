@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QSpinBox>
+#include <QStyleOptionComboBox>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -320,4 +321,34 @@ TEST_F(Viewer, TheCounterWritesOnlyWhatTheCustomerSet) {
         });
         EXPECT_EQ(table().current().count, c.expected);
     }
+}
+
+// The viewer names the photo (cut in the middle beside the warning), shows the longest
+// choice whole, and its turn-right hot area lies over the button drawn in line with
+// its neighbours.
+TEST_F(Viewer, NamesThePhotoAndShowsItsChoicesWhole) {
+    form().DropFiles({photo("IMG_20261211_135405_a_long_camera_name.jpg", 880, 600)});
+    whileShown([&] {
+        auto* name = control<QLabel>(viewer(), "FileName");
+        EXPECT_TRUE(name->isVisible());
+        EXPECT_TRUE(name->text().startsWith(QStringLiteral("IMG_2026")) &&
+                    name->text().endsWith(QStringLiteral("name.jpg")))
+            << name->text().toStdString();
+        ASSERT_TRUE(warning()->isVisible());
+        EXPECT_FALSE(name->geometry().intersects(warning()->geometry()));
+
+        auto* how = control<QComboBox>(viewer(), "DBComboBox2");
+        QStyleOptionComboBox option;
+        option.initFrom(how);
+        option.rect = how->rect();
+        const QRect text = how->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                        QStyle::SC_ComboBoxEditField, how);
+        EXPECT_LE(how->fontMetrics().horizontalAdvance(QStringLiteral("Подготовленный")),
+                  text.width());
+
+        const QRect right = control(viewer(), "JvTransparentButton10")->geometry();
+        const QRect left = control(viewer(), "JvTransparentButton9")->geometry();
+        EXPECT_EQ(right.top(), 380);
+        EXPECT_EQ(right.bottom(), left.bottom());
+    });
 }
