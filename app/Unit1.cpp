@@ -28,6 +28,7 @@
 
 #include "app/application.h"
 #include "app/log.h"
+#include "app/photohint.h"
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
@@ -463,8 +464,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 FitColumns();
             }
             break;
+        case QEvent::MouseMove:
+            if (watched == DBGrid1->viewport()) {
+                photoHint_->follow(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            }
+            break;
+        case QEvent::Leave:
+            if (watched == DBGrid1->viewport()) {
+                photoHint_->hide();
+            }
+            break;
         case QEvent::Wheel:
             if (watched == DBGrid1->viewport()) {
+                photoHint_->hide();
                 DBGrid1MouseWheel(static_cast<QWheelEvent*>(event));
                 return true;
             }

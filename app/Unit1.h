@@ -12,6 +12,7 @@
 #include "platform/hotarea.h"
 
 class OrderListDelegate;
+class PhotoHint;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -152,7 +153,7 @@ public:
     // the control beneath: the strip along the top edge.
     bool DragStripHitTest(const QPoint& globalPosition) const;
     // The hint of a cell of the list for the row under the pointer, and how long it
-    // stays (ms); no text when the cell has none.
+    // stays (ms; 0: while the pointer rests on the cell); no text when the cell has none.
     std::pair<QString, int> DBGrid1ShowCellHint(const QModelIndex& cell) const;
     // Row selection without editing (at start, while the viewer is open, during an
     // upload) or cell editing (after the viewer closes and after a finished upload).
@@ -228,7 +229,8 @@ private:
     void KeepOnScreen();
     // The list's wheel rules: the selection is cleared and the cursor moves.
     void DBGrid1MouseWheel(QWheelEvent* event);
-    // Shows the hint of the cell under the pointer with its time-out.
+    // Shows the hint of the cell under the pointer with its time-out; the File cell's
+    // hint has the photo's picture (PhotoHint).
     void ShowCellHint(QHelpEvent* event);
     // Keeps the list's current row on the table's cursor.
     void FollowCursor();
@@ -289,6 +291,7 @@ private:
     QAction* actSessClose = nullptr;
     QAction* actCancelProgress = nullptr;
     OrderListDelegate* delegate_ = nullptr;
+    PhotoHint* photoHint_ = nullptr;
     int wheelRemainder_ = 0;
     QAction* actSend = nullptr;
     QAction* actAdd = nullptr;

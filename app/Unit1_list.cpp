@@ -13,6 +13,7 @@
 #include "app/Unit1.h"
 #include "app/artwork/windowgeometry.h"
 #include "app/orderlistview.h"
+#include "app/photohint.h"
 #include "order/choices.h"
 #include "order/listcolumns.h"
 #include "order/listrules.h"
@@ -46,6 +47,9 @@ void TForm1::CreateList() {
     DBGrid1->setHorizontalHeader(new ListHeader(DBGrid1));
     DBGrid1->setModel(model_);
     delegate_ = new OrderListDelegate(state_.FormatPickList(), DBGrid1);
+    photoHint_ = new PhotoHint(DBGrid1->viewport());
+    // The pointer's moves hide the photo's hint once it leaves its cell.
+    DBGrid1->viewport()->setMouseTracking(true);
     DBGrid1->setItemDelegate(delegate_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -193,6 +197,7 @@ void TForm1::DBGrid1TitleClick(int column) {
     DBGrid1->horizontalHeader()->setSortIndicator(
         column, Sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
+    FitColumns();  // the marker's room moves with it
 }
 
 void TForm1::ApplyToSelected(QAction* item) {
@@ -268,47 +273,36 @@ void TForm1::FollowCursor() {
 }
 
 void TForm1::FitColumns() {
-    // The columns at their widths from the start, filling exactly the width the rows
-    // have: what is over goes to File, what is short (the vertical scroll bar's width)
-    // comes out of Count, whose numbers need least; the pick-list columns stay wide
-    // enough for their longest value ("Подготовленный").
+    // Every column but File as wide as it needs (its title, with the sort marker when
+    // sorted by it, and its longest value), File the rest: camera names differ late in the name, so
+    // the list shows as much of them as its width allows, at every row count.
     const int available = DBGrid1->viewport()->width();
+    const QFontMetrics cells(DBGrid1->font());
+    const QFontMetrics titles(DBGrid1->horizontalHeader()->font());
+    constexpr int kMarker = 14;  // the sort marker beside a title
+    constexpr int kLongestFormat = 120;
     std::array<int, order::kListColumnCount> widths{};
-    int total = 0;
+    int file = 0;
+    int others = 0;
     for (int i = 0; i < order::kListColumnCount; ++i) {
-        widths[i] = order::kListColumns.at(i).width;
-        total += widths[i];
-    }
-    const auto column = [](order::Field field) {
-        for (int i = 0; i < order::kListColumnCount; ++i) {
-            if (order::columnField(i) == field) {
-                return i;
-            }
+        const order::Field field = order::columnField(i);
+        if (field == order::Field::File) {
+            file = i;
+            continue;
         }
-        return 0;
-    };
-    const int file = column(order::Field::File);
-    const int count = column(order::Field::Count);
-    // How to print and the paper: their longest choice whole, whatever the font.
-    for (const order::Field field : {order::Field::Param, order::Field::Paper}) {
-        const int i = column(field);
-        int need = 0;
-        for (const QString& choice : delegate_->pickList(i)) {
-            need = std::max(need, DBGrid1->fontMetrics().horizontalAdvance(choice) + 10);
+        const bool sorted = DBGrid1->horizontalHeader()->sortIndicatorSection() == i;
+        int need = titles.horizontalAdvance(QString::fromUtf8(order::kListColumns.at(i).title)) +
+                   8 + (sorted ? kMarker : 0);
+        const QStringList values = field == order::Field::Count
+                                       ? QStringList{QStringLiteral("9999")}
+                                       : delegate_->pickList(i);
+        for (const QString& value : values) {
+            need = std::max(need, std::min(kLongestFormat, cells.horizontalAdvance(value) + 10));
         }
-        total += std::max(0, need - widths[i]);
-        widths[i] = std::max(widths[i], need);
+        widths[i] = need;
+        others += need;
     }
-    if (available >= total) {
-        widths[file] += available - total;
-    } else {
-        const int countLeast = DBGrid1->horizontalHeader()->fontMetrics().horizontalAdvance(
-                                   QString::fromUtf8(order::kListColumns.at(count).title)) +
-                               16;
-        const int fromCount = std::min(total - available, std::max(0, widths[count] - countLeast));
-        widths[count] -= fromCount;
-        widths[file] = std::max(1, widths[file] - (total - available - fromCount));
-    }
+    widths[file] = std::max(40, available - others);
     for (int i = 0; i < order::kListColumnCount; ++i) {
         DBGrid1->setColumnWidth(i, widths[i]);
     }
@@ -350,7 +344,7 @@ std::pair<QString, int> TForm1::DBGrid1ShowCellHint(const QModelIndex& cell) con
     }
     const QString hint = cell.data(Qt::ToolTipRole).toString();
     if (order::columnField(cell.column()) == order::Field::File) {
-        return {hint, 1000};
+        return {hint, 0};
     }
     if (!hint.isEmpty()) {
         return {hint, 3000};
@@ -371,8 +365,17 @@ void TForm1::ShowCellHint(QHelpEvent* event) {
     const auto [hint, timeout] = DBGrid1ShowCellHint(cell);
     if (hint.isEmpty()) {
         QToolTip::hideText();
+        photoHint_->hide();
         return;
     }
+    if (order::columnField(cell.column()) == order::Field::File) {
+        QToolTip::hideText();
+        const QRect place = DBGrid1->visualRect(cell);
+        photoHint_->showFor(Data.row(cell.row()).file, hint, event->globalPos(),
+                            QRect(DBGrid1->viewport()->mapToGlobal(place.topLeft()), place.size()));
+        return;
+    }
+    photoHint_->hide();
     QToolTip::showText(event->globalPos(), hint, DBGrid1->viewport(), DBGrid1->visualRect(cell),
                        timeout);
 }

@@ -358,7 +358,7 @@ TEST_F(MainWindow, CellHintsDescribeTheRowUnderThePointer) {
     const auto hint = [&](int row, int column) {
         return form().DBGrid1ShowCellHint(model->index(row, column));
     };
-    EXPECT_EQ(hint(1, 0), std::make_pair(QStringLiteral("fine.jpg"), 1000));
+    EXPECT_EQ(hint(1, 0), std::make_pair(QStringLiteral("fine.jpg"), 0));  // while it rests
     EXPECT_EQ(hint(0, 2),
               std::make_pair(QStringLiteral("Разрешение файла: 107 dpi\r\nЭтого разрешения "
                                             "недостаточно для печати фотографии в этом формате!"),
@@ -653,4 +653,34 @@ TEST_F(MainWindow, TheListTakesTheFocusAsItAppears) {
 
     form().DropFiles({photo("b.jpg", 1800, 1200)});
     EXPECT_EQ(QApplication::focusWidget(), list);
+}
+
+// The File cell's hint: the whole name with a small picture of the photo, decoded off
+// the window's thread; it stays while the pointer rests on the cell and goes when the
+// pointer leaves it.
+TEST_F(MainWindow, TheFileHintShowsThePhotoAndStaysWhileThePointerRests) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    const QString path = folders_.root() + QStringLiteral("/IMG_20261211_0001_holiday.jpg");
+    testing_support::writeFile(path, testing_support::encodedJpeg(1200, 800));
+    form().DropFiles({path});
+    auto* list = child<QTableView>("DBGrid1");
+    const QRect cell = list->visualRect(list->model()->index(0, 0));
+    const QPoint at = cell.center();
+    QHelpEvent ask(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &ask);
+    auto* hint = form().findChild<QFrame*>(QStringLiteral("PhotoHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->findChild<QLabel*>(QStringLiteral("text"))->text(),
+              QStringLiteral("IMG_20261211_0001_holiday.jpg"));
+    auto* picture = hint->findChild<QLabel*>(QStringLiteral("picture"));
+    QTRY_VERIFY_WITH_TIMEOUT(!picture->pixmap().isNull(), 10000);
+    EXPECT_EQ(picture->pixmap().width(), 160);  // landscape: its longer side
+    QTest::qWait(1500);
+    EXPECT_TRUE(hint->isVisible());  // no time-out while the pointer rests
+
+    QTest::mouseMove(list->viewport(), cell.center() + QPoint(0, cell.height() * 3));
+    EXPECT_FALSE(hint->isVisible());
 }

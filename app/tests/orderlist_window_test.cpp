@@ -173,9 +173,17 @@ TEST_F(ListWindow, TheColumnsFillTheListAtEveryRowCount) {
         EXPECT_EQ(total, list->viewport()->width());
         EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
         EXPECT_EQ(list->verticalScrollBar()->isVisible(), rows == 40);
-        // The longest choice shows whole.
+        // The longest choice shows whole, and every title with the sort marker.
         EXPECT_GE(list->columnWidth(3),
                   list->fontMetrics().horizontalAdvance(QStringLiteral("Подготовленный")) + 6);
+        for (int c = 1; c < list->model()->columnCount(); ++c) {
+            const QString title = list->model()->headerData(c, Qt::Horizontal).toString();
+            EXPECT_GE(list->columnWidth(c),
+                      list->horizontalHeader()->fontMetrics().horizontalAdvance(title) + 4)
+                << title.toStdString();
+        }
+        // The file names get the rest: far more than the 88 pixels the list starts with.
+        EXPECT_GE(list->columnWidth(0), 140);
     }
     // The sort marker shows from the start: File, ascending.
     EXPECT_TRUE(list->horizontalHeader()->isSortIndicatorShown());
