@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <algorithm>
 
@@ -159,10 +160,11 @@ void TForm1::CreateShell() {
     Label3->setFont(fontOf("Verdana", 12, true));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The list layout's "?" and "X" lie on the information panel: its text keeps clear.
-    Label3->keepClear(QRect(geometry::btnHelp.topLeft() - geometry::Label3.topLeft(),
-                            geometry::btnClose.bottomRight() - geometry::Label3.topLeft())
-                          .adjusted(-8, 0, 0, 6));
+    // The list layout's "?" and "X" lie in the information panel's corner: its text
+    // keeps clear of it, and a long text is set smaller rather than cut.
+    Label3->keepClear(
+        geometry::kPanelCorner.translated(-geometry::Label3.topLeft()).adjusted(-8, 0, 0, 6));
+    Label3->setShrinkToFit(true);
     QPalette white = Label3->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     Label3->setPalette(white);
@@ -378,6 +380,11 @@ void TForm1::Timer1Timer() {
 void TForm1::JvTransparentButton12Click() {
     fillInfoStrings(InfoString);
     Label3->setText(InfoString[QRandomGenerator::global()->bounded(2)]);
+    // In the list layout the panel is hidden: the text shows beside the "i" instead.
+    if (Data.rowCount() > 0 && isVisible()) {
+        QToolTip::showText(mapToGlobal(geometry::btnInfo.bottomLeft() + QPoint(0, 4)),
+                           Label3->text(), this, geometry::btnInfo, 20000);
+    }
 }
 
 void TForm1::bannerClick() {

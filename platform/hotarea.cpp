@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextDocument>
+#include <cmath>
 
 HotArea::HotArea(const char* name, const QRect& place, const QString& hint, QWidget* parent)
     : QAbstractButton(parent) {
@@ -85,28 +86,48 @@ void ClickableLabel::keepClear(const QRect& area) {
     update();
 }
 
-void ClickableLabel::paintEvent(QPaintEvent* event) {
-    if (keepClear_.isEmpty()) {
-        QLabel::paintEvent(event);
-        return;
-    }
+void ClickableLabel::layOut(QTextDocument& document) const {
     // The text as the label lays it out, after an invisible picture floated right that
     // covers the area to keep clear.
     static const QString kClearPixel = QStringLiteral(
         "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAAC0lEQVR4nGNg"
         "AAIAAAUAAXpeqz8AAAAASUVORK5CYII=");
-    QTextDocument document;
-    document.setDefaultFont(font());
     document.setDocumentMargin(0);
     document.setTextWidth(width());
     QString body = text().toHtmlEscaped();
     body.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
-    document.setHtml(QStringLiteral("<img src=\"%1\" width=\"%2\" height=\"%3\" "
-                                    "style=\"float: right\">%4")
-                         .arg(kClearPixel)
-                         .arg(width() - keepClear_.left())
-                         .arg(keepClear_.bottom() + 1)
-                         .arg(body));
+    if (!keepClear_.isEmpty()) {
+        body = QStringLiteral(
+                   "<img src=\"%1\" width=\"%2\" height=\"%3\" "
+                   "style=\"float: right\">%4")
+                   .arg(kClearPixel)
+                   .arg(width() - keepClear_.left())
+                   .arg(keepClear_.bottom() + 1)
+                   .arg(body);
+    }
+    QFont letters = font();
+    document.setDefaultFont(letters);
+    document.setHtml(body);
+    while (shrinkToFit_ && document.size().height() > height() && letters.pixelSize() > 9) {
+        letters.setPixelSize(letters.pixelSize() - 1);
+        document.setDefaultFont(letters);
+        document.setHtml(body);
+    }
+}
+
+int ClickableLabel::textHeight() const {
+    QTextDocument document;
+    layOut(document);
+    return static_cast<int>(std::ceil(document.size().height()));
+}
+
+void ClickableLabel::paintEvent(QPaintEvent* event) {
+    if (keepClear_.isEmpty() && !shrinkToFit_) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QTextDocument document;
+    layOut(document);
     QPainter painter(this);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, palette().color(QPalette::WindowText));

@@ -33,6 +33,11 @@ public:
     // Word-wrapped text flows around this rectangle (the label's coordinates, reaching
     // its right edge), where the window's picture draws buttons over the label.
     void keepClear(const QRect& area);
+    // A text too long for the label is set in smaller letters (down to 9 pixels)
+    // instead of being cut.
+    void setShrinkToFit(bool shrink) { shrinkToFit_ = shrink; }
+    // The height of the text as the label paints it (with keepClear or shrinking).
+    int textHeight() const;
 
 Q_SIGNALS:
     void clicked();
@@ -43,6 +48,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void layOut(class QTextDocument& document) const;
+
     bool pressed_ = false;
     QRect keepClear_;
+    bool shrinkToFit_ = false;
 };

@@ -219,8 +219,11 @@ QImage paintEmptyLayout(qreal ratio) {
     roundButton(p, JvTransparentButton7, Glyph::Help, kBlue.darker(115));
     roundButton(p, JvTransparentButton6, Glyph::Close, kRed);
 
-    // The column of large buttons on a white card.
+    // The column of large buttons on a white card, with a tab for the list layout's "i"
+    // (it works here too: the next information text).
+    panel(p, QRectF(kInfoTab), Qt::white, QColor(208, 216, 222), 10);
     panel(p, QRectF(56, 56, 222, 366), Qt::white, QColor(208, 216, 222), 10);
+    p.fillRect(QRectF(50, kInfoTab.top() + 1, 12, kInfoTab.height() - 2), Qt::white);
     buttons(p,
             {{JvTransparentButton8, QStringLiteral("ВЫБРАТЬ ФАЙЛЫ"), kGreen},
              {JvTransparentButton10, QStringLiteral("СТАРЫЕ ЗАГРУЗКИ"), kBlue},
@@ -243,8 +246,17 @@ QImage paintEmptyLayout(qreal ratio) {
     p.setBrush(info);
     p.drawRoundedRect(QRectF(Label3).adjusted(-10, -10, 10, 10), 10, 10);
     // The list layout's "i", "?" and "X" work here too (they are never switched): drawn
-    // where they are, the "i" beside the buttons' card, the other two on the
-    // information panel, whose text flows round them.
+    // where they are, the "i" on the card's tab, the other two in the panel's corner
+    // under a title of its own; the panel's text flows round the corner.
+    QLinearGradient corner(kPanelCorner.topLeft(), kPanelCorner.bottomLeft());
+    corner.setColorAt(0.0, kBlue);
+    corner.setColorAt(1.0, kPanel);
+    p.setBrush(corner);
+    p.drawRoundedRect(QRectF(kPanelCorner), 10, 10);
+    centredText(p, QRect(kPanelCorner.left(), btnHelp.top() - 44, kPanelCorner.width(), 16),
+                QStringLiteral("СПРАВКА"), Qt::white, 12, true);
+    centredText(p, QRect(kPanelCorner.left(), btnHelp.top() - 26, kPanelCorner.width(), 16),
+                QStringLiteral("и выход"), QColor(225, 236, 246), 11, false);
     roundButton(p, btnInfo, Glyph::Info, kOrange);
     roundButton(p, btnHelp, Glyph::Help, kBlue);
     roundButton(p, btnClose, Glyph::Close, kRed);

@@ -45,6 +45,11 @@ inline constexpr QRect Label2{501, 264, 161, 177};
 // is centred on the box, not on the label.
 inline constexpr QRect kCountBox{Label2.left() - 4, 446, Label2.width() + 8, 54};
 inline constexpr QRect Label3{280, 144, 417, 265};
+// On the welcome screen: the corner of the information panel that holds the list
+// layout's "?" and "X" under a title of its own (the text flows round it), and the tab
+// of the buttons' card that holds its "i".
+inline constexpr QRect kPanelCorner{585, 134, 122, 128};
+inline constexpr QRect kInfoTab{10, 208, 54, 52};
 
 // The strip of the main window that drags it: less than 30 pixels below the top,
 // strictly between 100 and 600 pixels from the left.

@@ -19,6 +19,9 @@
 #include <algorithm>
 #include <set>
 
+#include <QSet>
+#include <QToolTip>
+
 #include "app/Unit1.h"
 #include "app/application.h"
 #include "app/artwork/windowgeometry.h"
@@ -683,4 +686,28 @@ TEST_F(MainWindow, TheFileHintShowsThePhotoAndStaysWhileThePointerRests) {
 
     QTest::mouseMove(list->viewport(), cell.center() + QPoint(0, cell.height() * 3));
     EXPECT_FALSE(hint->isVisible());
+}
+
+// The welcome screen's panel holds each information text whole (the photobook text is
+// set smaller rather than cut), and in the list layout, where the panel is hidden, the
+// "i" shows the text it chose beside itself.
+TEST_F(MainWindow, InformationTextsShowWholeInBothLayouts) {
+    testing_support::storeFormats();
+    start();
+    showAndActivate();
+    auto* label = child<ClickableLabel>("Label3");
+    auto* info = child<HotArea>("btnInfo");
+    QSet<QString> seen;
+    for (int i = 0; i < 60 && seen.size() < 2; ++i) {
+        info->click();
+        seen.insert(label->text());
+        EXPECT_LE(label->textHeight(), label->height()) << label->text().left(40).toStdString();
+    }
+    EXPECT_EQ(seen.size(), 2);
+    EXPECT_FALSE(QToolTip::isVisible());  // the panel itself shows it here
+
+    form().DropFiles({photo("a.jpg", 3000, 2000)});
+    info->click();
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), label->text());
 }
