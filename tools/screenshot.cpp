@@ -207,6 +207,27 @@ int main(int argc, char** argv) {
     list->clearSelection();
     list->scrollToTop();
     ok &= shoot(form, out.filePath(QStringLiteral("TForm1-list-30.png")));
+    // Forty, and the pointer resting on a name: its hint with the photo's picture.
+    QStringList more;
+    for (int i = 26; i <= 35; ++i) {
+        more << makePhoto(folder,
+                          QStringLiteral("IMG_2024_0612_14%1.JPG").arg(i, 2, 10, QChar(u'0')),
+                          1800, 1200);
+    }
+    form.DropFiles(more);
+    list->clearSelection();
+    list->scrollToTop();
+    {
+        const QPoint spot = list->visualRect(list->model()->index(3, 0)).center();
+        QCursor::setPos(list->viewport()->mapToGlobal(spot));
+        settle(300);
+        QHelpEvent rest(QEvent::ToolTip, spot, list->viewport()->mapToGlobal(spot));
+        QCoreApplication::sendEvent(list->viewport(), &rest);
+        settle(1200);  // the picture is decoded meanwhile
+        ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-name-hint.png")));
+        QCursor::setPos(form.mapToGlobal(QPoint(-50, -50)));
+        settle(200);
+    }
 
     QTimer::singleShot(600, &program.frmHelp(), [&] {
         ok &= shootScreen(program.frmHelp(), program.frmHelp().size(),
@@ -275,19 +296,26 @@ int main(int argc, char** argv) {
     upload(
         [&](TForm3&) { form.findChild<QAction*>(QStringLiteral("actCancelProgress"))->trigger(); },
         "TForm3-aborted.png");
-    // The message a row that did not go through asks with, as the program shows it.
-    {
-        platform::QtDialogs boxes(applicationTitle());
-        QTimer::singleShot(600, [&] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                ok &= shootScreen(*box, box->frameGeometry().size(),
-                                  out.filePath(QStringLiteral("TransferFailed.png")));
-                box->close();
-            }
-        });
-        boxes.askAbortRetryIgnore(
-            upload::messages::transferFailed(folder.filePath(QStringLiteral("Море.jpg"))));
-    }
+    // The message a row that did not go through asks with, as the program shows it: over
+    // the progress window, which stays on top, where the window manager stacks it.
+    form.DropFiles(photos5());
+    upload(
+        [&](TForm3& window) {
+            platform::QtDialogs boxes(applicationTitle());
+            QTimer::singleShot(800, [&] {
+                if (QWidget* box = QApplication::activeModalWidget()) {
+                    const QRect both = window.frameGeometry().united(box->frameGeometry());
+                    ok &= save(window.screen()->grabWindow(0, both.x(), both.y(), both.width(),
+                                                           both.height()),
+                               out.filePath(QStringLiteral("TransferFailed.png")));
+                    box->close();
+                }
+            });
+            boxes.askAbortRetryIgnore(
+                upload::messages::transferFailed(folder.filePath(QStringLiteral("Море.jpg"))));
+            form.findChild<QAction*>(QStringLiteral("actCancelProgress"))->trigger();
+        },
+        "TForm3-aborted.png");
 
     // The session window with no stored session, then with three from the lab.
     const auto showSessions = [&](const char* name) {
