@@ -211,8 +211,8 @@ int main(int argc, char** argv) {
     QStringList more;
     for (int i = 26; i <= 35; ++i) {
         more << makePhoto(folder,
-                          QStringLiteral("IMG_2024_0612_14%1.JPG").arg(i, 2, 10, QChar(u'0')),
-                          1800, 1200);
+                          QStringLiteral("IMG_2024_0612_14%1.JPG").arg(i, 2, 10, QChar(u'0')), 1800,
+                          1200);
     }
     form.DropFiles(more);
     list->clearSelection();
@@ -224,7 +224,8 @@ int main(int argc, char** argv) {
         QHelpEvent rest(QEvent::ToolTip, spot, list->viewport()->mapToGlobal(spot));
         QCoreApplication::sendEvent(list->viewport(), &rest);
         settle(1200);  // the picture is decoded meanwhile
-        ok &= shootScreen(form, QSize(900, 620), out.filePath(QStringLiteral("TForm1-name-hint.png")));
+        ok &= shootScreen(form, QSize(900, 620),
+                          out.filePath(QStringLiteral("TForm1-name-hint.png")));
         QCursor::setPos(form.mapToGlobal(QPoint(-50, -50)));
         settle(200);
     }

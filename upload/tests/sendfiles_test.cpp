@@ -2,6 +2,10 @@
 
 #include <QDir>
 #include <QTcpServer>
+#include <QThreadPool>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 
 #include "labd/tests/labfixture.h"
 #include "platform/testing/jpegbytes.h"
@@ -237,4 +241,111 @@ TEST_F(OneRow, AStalledOrCutAnswerGivesTheTransferMessage) {
         EXPECT_EQ(dialogs_.shown().back().text, upload::messages::transferFailed(row_.file));
         dialogs_.clear();
     }
+}
+
+namespace {
+
+// What the prints of a whole run see, shared with prints that may outlive the run.
+struct PrintGate {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool secondRowShown = false;
+    bool shownBeforeSecondPrint = false;
+    bool thirdReleased = false;
+    bool thirdDone = false;
+
+    template <typename Ready>
+    bool waitFor(Ready ready) {
+        std::unique_lock<std::mutex> held(lock);
+        return changed.wait_for(held, std::chrono::seconds(20), ready);
+    }
+    void set(bool& flag) {
+        {
+            const std::lock_guard<std::mutex> held(lock);
+            flag = true;
+        }
+        changed.notify_all();
+    }
+};
+
+// Three rows whose photos exist; it stops the run as the second row's turn is shown.
+class StoppingHost final : public upload::SendHost {
+public:
+    StoppingHost(QStringList files, PrintGate& gate) : files_(std::move(files)), gate_(gate) {}
+    upload::SendRun* run = nullptr;
+
+    int rowCount() override { return static_cast<int>(files_.size()); }
+    void FirstRecord() override { at_ = 0; }
+    upload::SendRow currentRow() override { return rowAt(at_); }
+    upload::SendRow rowAt(int i) override {
+        upload::SendRow row;
+        row.file = files_.value(i);
+        row.count = 1;
+        row.record = formats::TFormatsRecord{QStringLiteral("10x15"), 1, 152, 102, 1795, 1205, 150};
+        return row;
+    }
+    void UpdateProgress(const upload::SendProgress& p) override {
+        if (p.Caption == upload::messages::preparing(files_.value(1)) && !gate_.secondRowShown) {
+            run->requestStop();
+            gate_.set(gate_.secondRowShown);
+        }
+    }
+    void NextRecord() override { ++at_; }
+    void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {}
+    QString GetNewSession() override { return QString(32, u'k'); }
+
+private:
+    QStringList files_;
+    PrintGate& gate_;
+    int at_ = 0;
+};
+
+}  // namespace
+
+// Each row's text shows as its turn starts, before its print (made ahead) is ready; and
+// a stop does not wait for prints still being made ahead.
+TEST(Run, ARowsTextComesFirstAndAStopLeavesPrintsAheadBehind) {
+    testing_support::UserFolders folders;
+    QStringList files;
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        files << folders.root() + u'/' + QString::fromLatin1(name);
+        testing_support::writeFile(files.back(), "a photo");
+    }
+    QThreadPool::globalInstance()->setMaxThreadCount(
+        std::max(4, QThreadPool::globalInstance()->maxThreadCount()));
+    auto gate = std::make_shared<PrintGate>();
+    const QString second = files[1];
+    const QString third = files[2];
+    // The prints: the second waits to see its row's text shown; the third until released.
+    const upload::PreparePrint prepare =
+        [gate, second, third](const QString& path, const formats::TFormatsRecord&, const QString&) {
+            if (path == second) {
+                const bool shown = gate->waitFor([&] { return gate->secondRowShown; });
+                {
+                    const std::lock_guard<std::mutex> held(gate->lock);
+                    gate->shownBeforeSecondPrint = shown;
+                }
+            } else if (path == third) {
+                gate->waitFor([&] { return gate->thirdReleased; });
+                gate->set(gate->thirdDone);
+            }
+            return QByteArray();  // an empty print: counted as done, nothing sent
+        };
+    StoppingHost host(files, *gate);
+    ScriptedDialogs dialogs;
+    service::CredentialStore credentials;
+    service::HttpClient http(dialogs, credentials);
+    upload::SendRun run(host, {http, dialogs, prepare, QStringLiteral("127.0.0.1:1"), kWeb});
+    host.run = &run;
+    run.StartSend();
+    bool thirdDoneAtTheEnd = false;
+    {
+        const std::lock_guard<std::mutex> held(gate->lock);
+        thirdDoneAtTheEnd = gate->thirdDone;
+        EXPECT_TRUE(gate->shownBeforeSecondPrint) << "the row's text waited for its print";
+    }
+    EXPECT_FALSE(thirdDoneAtTheEnd) << "the stop waited for a print made ahead";
+    EXPECT_TRUE(run.stopRequested());
+    gate->set(gate->thirdReleased);
+    EXPECT_TRUE(gate->waitFor([&] { return gate->thirdDone; }));
 }
