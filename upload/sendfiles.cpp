@@ -157,6 +157,19 @@ SendRun::Print makePrint(const PreparePrint& prepare, const SendRow& row) {
 }  // namespace
 
 void SendRun::StartSend() {
+    // Nothing the run meets may end the program: what escapes a step is told, and the
+    // run ends as stopped (the order kept).
+    try {
+        sendAll();
+    } catch (const std::exception& e) {
+        const QString text = platform::errorText(e);
+        qCWarning(lcUpload) << "the upload ended on an error:" << text;
+        requestStop();
+        services_.dialogs.showError(text);
+    }
+}
+
+void SendRun::sendAll() {
     host_.FirstRecord();
     progress_ = SendProgress{};
     notSent_.clear();
@@ -380,9 +393,12 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     qCDebug(lcUpload) << "upload of" << row.file << "->" << status << curl_easy_strerror(result);
-    // A reply past its bound (the only write error here) is no answer at all; otherwise
-    // the answer rests on the reply text alone.
-    if (result == CURLE_WRITE_ERROR) {
+    // A transfer that failed on the way (a reply past its bound, cut short of its
+    // announced length, a reset, a time limit) is no answer at all, whatever part of a
+    // reply came: even an "Ok" cut short is not the lab's word that the row is in.
+    if (result != CURLE_OK) {
+        qCWarning(lcUpload) << "the upload of" << row.file
+                            << "failed on the way:" << curl_easy_strerror(result);
         return QString();
     }
     QString reply = service::decodeReply(body);

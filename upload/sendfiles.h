@@ -123,6 +123,8 @@ public:
     };
 
 private:
+    // The run itself; StartSend catches what it raises.
+    void sendAll();
     // A row's print (the one being made ahead, when given); on failure asks Abort, Retry
     // or Ignore. Nothing on Ignore and Stop (the stop request raised then).
     std::optional<QByteArray> preparedPrint(const SendRow& row,

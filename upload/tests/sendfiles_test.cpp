@@ -6,8 +6,17 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "labd/tests/labfixture.h"
+#include "platform/error.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/scopedenv.h"
 #include "platform/testing/scripteddialogs.h"
@@ -348,4 +357,118 @@ TEST(Run, ARowsTextComesFirstAndAStopLeavesPrintsAheadBehind) {
     EXPECT_TRUE(run.stopRequested());
     gate->set(gate->thirdReleased);
     EXPECT_TRUE(gate->waitFor([&] { return gate->thirdDone; }));
+}
+
+namespace {
+
+// A one-off lab on a loopback port that answers each request with the next of its
+// replies, byte for byte, then closes the connection.
+class RawLab {
+public:
+    explicit RawLab(std::vector<std::string> replies) : replies_(std::move(replies)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 4) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            ADD_FAILURE() << "no loopback port";
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        serving_ = std::thread([this] { serve(); });
+    }
+    ~RawLab() {
+        ::shutdown(listener_, SHUT_RDWR);
+        ::close(listener_);
+        if (serving_.joinable()) {
+            serving_.join();
+        }
+    }
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port_); }
+
+private:
+    void serve() {
+        for (const std::string& reply : replies_) {
+            const int connection = ::accept(listener_, nullptr, nullptr);
+            if (connection < 0) {
+                return;
+            }
+            // The whole request: its head, then the body its length announces.
+            std::string request;
+            char buffer[4096];
+            size_t wanted = std::string::npos;
+            while (wanted == std::string::npos || request.size() < wanted) {
+                const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+                if (got <= 0) {
+                    break;
+                }
+                request.append(buffer, static_cast<size_t>(got));
+                const size_t headEnd = request.find("\r\n\r\n");
+                if (wanted == std::string::npos && headEnd != std::string::npos) {
+                    const size_t at = request.find("Content-Length: ");
+                    wanted = headEnd + 4 +
+                             (at == std::string::npos ? 0 : std::stoul(request.substr(at + 16)));
+                }
+            }
+            ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL);
+            ::close(connection);
+        }
+    }
+
+    std::vector<std::string> replies_;
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread serving_;
+};
+
+}  // namespace
+
+// "Ok" followed by a close before the announced length: the reply was cut short, so it
+// is not the lab's answer and the row is not sent: the question comes.
+TEST_F(OneRow, AnOkCutShortOfItsLengthIsNotSent) {
+    RawLab lab({"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nOk",
+                "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nOk"});
+    dialogs_.scriptAnswer(Answer::Ignore);
+    EXPECT_EQ(send(picture(700), lab.host()), UploadOutcome::Ignored);
+    EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), 1);
+}
+
+namespace {
+
+// An order whose session request fails with an error nobody on the way catches.
+class FailingHost final : public upload::SendHost {
+public:
+    int rowCount() override { return 1; }
+    void FirstRecord() override {}
+    upload::SendRow currentRow() override { return {}; }
+    upload::SendRow rowAt(int) override { return {}; }
+    void UpdateProgress(const upload::SendProgress&) override {}
+    void NextRecord() override {}
+    void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {
+        finished = true;
+    }
+    QString GetNewSession() override {
+        throw platform::Error(QStringLiteral("Системная ошибка при обращении к сети"));
+    }
+    bool finished = false;
+};
+
+}  // namespace
+
+// An error that escapes a step never ends the program: the customer is told, and the
+// run ends as stopped, the order kept.
+TEST(Run, AnErrorThatEscapesAStepEndsTheRunAsStopped) {
+    FailingHost host;
+    ScriptedDialogs dialogs;
+    service::CredentialStore credentials;
+    service::HttpClient http(dialogs, credentials);
+    upload::SendRun run(host, {http, dialogs, {}, QStringLiteral("127.0.0.1:1"), kWeb});
+    EXPECT_NO_THROW(run.StartSend());
+    EXPECT_TRUE(run.stopRequested());
+    EXPECT_FALSE(host.finished);
+    EXPECT_EQ(dialogs.errors(),
+              QStringList{QStringLiteral("Системная ошибка при обращении к сети")});
 }
