@@ -54,6 +54,8 @@ namespace {
 // Pictures larger than this are refused: no camera makes them, decompression bombs do.
 constexpr double kMaxPixels = 250e6;
 
+}  // namespace
+
 void refuseHuge(const QString& path, int width, int height) {
     if (static_cast<double>(width) * height > kMaxPixels) {
         qCWarning(lcImages) << path << "is too large:" << width << "x" << height;
@@ -61,6 +63,8 @@ void refuseHuge(const QString& path, int width, int height) {
             QStringLiteral("снимок слишком велик (%1 × %2 точек)").arg(width).arg(height));
     }
 }
+
+namespace {
 
 bool isJpegFile(const char* file) {
     const char* loader = vips_foreign_find_load(file);

@@ -20,6 +20,10 @@ public:
 // customer reads that the photo is damaged.
 PrepareError damagedPhoto(const QString& path, const QString& libraryText);
 
+// Refuses, before any decoding, a picture of more than 250 megapixels: no camera makes
+// them, decompression bombs do. The print, the viewer and the list's thumbnails alike.
+void refuseHuge(const QString& path, int width, int height);
+
 // Marks an encoded JPEG as 300 dpi: within its first 50 bytes, after the five bytes
 // "JFIF" and 0, the density unit and both densities become 1, 300, 300. A JPEG without
 // that segment there is left as it is.

@@ -144,6 +144,7 @@ PreviewCache openPreviewCache(const QString& path) {
     ensureVips();
     try {
         JpegPhoto photo(path);
+        refuseHuge(path, photo.width(), photo.height());
         const bool portrait = photo.height() > photo.width();
         const int width = portrait ? photo.height() : photo.width();
         const int height = portrait ? photo.width() : photo.height();

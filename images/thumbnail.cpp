@@ -10,6 +10,7 @@ namespace images {
 
 Picture24 thumbnailOf(const QString& path, int longest) {
     JpegPhoto photo(path);
+    refuseHuge(path, photo.width(), photo.height());
     if (!photo.decodesToRgb()) {
         throw PrepareError(QStringLiteral("нет уменьшенной копии для этого снимка"));
     }

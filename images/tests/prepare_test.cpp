@@ -155,12 +155,22 @@ TEST(HostilePhotos, AreRefusedBeforeTheWork) {
         claimsHuge[frame + at] = static_cast<char>(15811 >> 8);
         claimsHuge[frame + at + 1] = static_cast<char>(15811 & 0xFF);
     }
+    // A baseline photo whose frame claims 65500 x 65500 pixels in 2 KB of file.
+    QByteArray bomb = testing_support::encodedJpeg(64, 64);
+    const qsizetype sof = bomb.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    for (const int at : {5, 7}) {
+        bomb[sof + at] = static_cast<char>(65500 >> 8);
+        bomb[sof + at + 1] = static_cast<char>(65500 & 0xFF);
+    }
     struct Case {
         const char* name;
         QByteArray bytes;
         QString refusal;  // empty: printed
     };
     const std::vector<Case> cases = {
+        {"baseline claims 4.3 gigapixels", bomb,
+         QStringLiteral("снимок слишком велик (65500 × 65500 точек)")},
         {"claims 250 megapixels", claimsHuge,
          QStringLiteral("для разбора снимка нужно больше 512 МБ памяти")},
         {"190 scans", testing_support::encodedJpeg(64, 48, JpegMaking{false, true, 0}),
