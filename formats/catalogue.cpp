@@ -105,15 +105,19 @@ bool DownloadFormats(const CatalogueServices& c) {
 namespace {
 
 void leaveOutHugeFormats(TFormats& Formats, const CatalogueServices& c) {
+    std::vector<TFormatsRecord> leftOut;
     std::erase_if(Formats, [&](const TFormatsRecord& record) {
         const double pixels = static_cast<double>(record.Width_px) * record.Height_px;
         if (pixels <= kMaxCanvasPixels) {
             return false;
         }
-        c.dialogs.showError(
-            messages::L7(record.Name, record.Width_px, record.Height_px, c.serviceWebAddress));
+        leftOut.push_back(record);
         return true;
     });
+    // One message for all of them, however many the lab sent.
+    if (!leftOut.empty()) {
+        c.dialogs.showError(messages::L7(leftOut, c.serviceWebAddress));
+    }
 }
 
 void loadRecords(bool Force, TFormats& Formats, const CatalogueServices& c) {

@@ -1,5 +1,7 @@
 #include "formats/messages.h"
 
+#include <QStringList>
+
 #include "formats/catalogue.h"
 
 namespace formats::messages {
@@ -72,11 +74,28 @@ QString L6(const QString& value, const QString& name, const QString& webAddress)
     return kHeader + QStringLiteral("Ошибка чтения параметра ") + value +
            QStringLiteral(" из реестра по адресу \r\n") + formatKey(name) + storeTail(webAddress);
 }
-QString L7(const QString& name, int width, int height, const QString& webAddress) {
-    return kHeader + QStringLiteral("Формат печати ") + name + QStringLiteral(" (") +
-           QString::number(width) + QStringLiteral(" x ") + QString::number(height) +
-           QStringLiteral(" пикселей) слишком велик для печати и не загружен.") +
-           storeTail(webAddress);
+QString L7(const std::vector<TFormatsRecord>& leftOut, const QString& webAddress) {
+    // A list of thousands must not become thousands of lines: the first few are named.
+    constexpr size_t kNamed = 5;
+    const auto sized = [](const TFormatsRecord& f) {
+        return f.Name + QStringLiteral(" (") + QString::number(f.Width_px) + QStringLiteral(" x ") +
+               QString::number(f.Height_px) + QStringLiteral(" пикселей)");
+    };
+    QString text;
+    if (leftOut.size() == 1) {
+        text = QStringLiteral("Формат печати ") + sized(leftOut.front()) +
+               QStringLiteral(" слишком велик для печати и не загружен.");
+    } else {
+        QStringList named;
+        for (size_t i = 0; i < leftOut.size() && i < kNamed; ++i) {
+            named << sized(leftOut[i]);
+        }
+        text = QStringLiteral("Форматы печати, слишком большие для печати, не загружены (%1): ")
+                   .arg(leftOut.size()) +
+               named.join(QStringLiteral(", ")) +
+               (leftOut.size() > kNamed ? QStringLiteral(" и другие.") : QStringLiteral("."));
+    }
+    return kHeader + text + storeTail(webAddress);
 }
 
 // B1 and U1 say the same but for one word: "свяжитесь" and, in U1, "свяжитеь", as the

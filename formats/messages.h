@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+#include "formats/formatsrecord.h"
 
 namespace formats {
 
@@ -33,7 +36,8 @@ QString L5(const QString& name, const QString& webAddress);
 // The load: the named value is missing from a format's key.
 QString L6(const QString& value, const QString& name, const QString& webAddress);
 // The load: a format's canvas exceeds kMaxCanvasPixels; the format is left out.
-QString L7(const QString& name, int width, int height, const QString& webAddress);
+// The formats left out are told together: how many, and the first few with their sizes.
+QString L7(const std::vector<TFormatsRecord>& leftOut, const QString& webAddress);
 // Start-up: no format after the load; the program ends.
 QString B1(const QString& webAddress);
 // The update command: no format after the load; the program ends.

@@ -165,8 +165,29 @@ TEST_F(CatalogueTest, AFormatTooLargeToPrintIsLeftOut) {
     ASSERT_EQ(formats.size(), 2u);
     EXPECT_EQ(formats[0].Name, "a");
     EXPECT_EQ(formats[1].Name, "c");
-    EXPECT_EQ(dialogs_.errors(), QStringList{messages::L7("b", 65500, 65500, kWeb)});
-    EXPECT_TRUE(messages::L7("b", 65500, 65500, kWeb).contains("65500 x 65500"));
+    ASSERT_EQ(dialogs_.errors().size(), 1);
+    EXPECT_TRUE(
+        dialogs_.errors()[0].contains("Формат печати b (65500 x 65500 пикселей) слишком "
+                                      "велик для печати и не загружен."))
+        << dialogs_.errors()[0].toStdString();
+}
+
+// A lab that sends thousands of formats too large to print: one message says how many
+// and names the first five, at each load.
+TEST_F(CatalogueTest, ManyFormatsTooLargeAreToldInOneMessage) {
+    storeFormat("ok", {"ok", "1", "1", "1", "1795", "1205", "150"});
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QStringLiteral("big%1").arg(i, 3, 10, QLatin1Char('0'));
+        storeFormat(name, {name, "1", "1", "1", "65500", "65500", "150"});
+    }
+    const TFormats formats = load(false);
+    ASSERT_EQ(formats.size(), 1u);
+    ASSERT_EQ(dialogs_.errors().size(), 1);
+    const QString& text = dialogs_.errors()[0];
+    EXPECT_TRUE(text.contains("не загружены (300): big000 (65500 x 65500 пикселей), "))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("big004 (65500 x 65500 пикселей) и другие."));
+    EXPECT_FALSE(text.contains("big005"));
 }
 
 TEST_F(CatalogueTest, ForceAlwaysDownloads) {
