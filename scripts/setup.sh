@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs to build, run and test (clang for the
-# fuzz targets, Python for the include check among them).
+# fuzz targets, Python for the include check among them, openbox and xprop for the tests
+# on a desktop of their own).
 # Only missing packages are installed; sudo is used when not running as root.
 # Usage: scripts/setup.sh [--browser]
 set -euo pipefail
@@ -12,7 +13,7 @@ packages=(
   clang-format xvfb xauth dbus python3 qt6-translations-l10n desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2
-  openbox x11-utils xdotool
+  openbox x11-utils
 )
 for arg in "$@"; do
   case "$arg" in
