@@ -35,9 +35,15 @@ QString paramValue(const QString& param) {
 
 QString escapedFilename(const QString& file) {
     QString escaped = file;
-    return escaped.replace(u'"', QStringLiteral("%22"))
+    escaped.replace(u'"', QStringLiteral("%22"))
         .replace(u'\r', QStringLiteral("%0D"))
         .replace(u'\n', QStringLiteral("%0A"));
+    // The boundary's own text in a name would end the part there: its first letter is
+    // escaped too. Every other name keeps its bytes.
+    const QString boundary = QString::fromLatin1(kBoundary).mid(2);
+    return escaped.replace(boundary, QStringLiteral("%") +
+                                         QString::number(boundary.at(0).unicode(), 16).toUpper() +
+                                         boundary.mid(1));
 }
 
 QByteArray uploadHead(const QString& file) {

@@ -26,8 +26,9 @@ QString paperValue(const QString& paper);
 QString paramValue(const QString& param);
 
 // The photo's path as the filename parameter carries it: '"', CR and LF escaped as
-// %22, %0D and %0A, as browsers do, so that a name cannot end the parameter and forge
-// other form fields.
+// %22, %0D and %0A, as browsers do, and the first letter of the boundary's text ("R"
+// as %52) wherever the name holds it, so that a name cannot end the parameter or the
+// part and forge other form fields.
 QString escapedFilename(const QString& file);
 
 // The text before the picture, and the text after it.

@@ -126,6 +126,11 @@ TEST(UploadValues, PaperParamDpiFilenameAndProgress) {
     EXPECT_EQ(upload::dpiValue(row), "0");
     // A name cannot end the parameter and forge form fields.
     EXPECT_EQ(upload::escapedFilename("/p/a\"\r\nb.jpg"), "/p/a%22%0D%0Ab.jpg");
+    // The boundary's text in a name cannot close the part.
+    EXPECT_EQ(upload::escapedFilename("/p/a----RIRIDO-REZ-AVAZ.jpg"),
+              "/p/a----%52IRIDO-REZ-AVAZ.jpg");
+    EXPECT_EQ(upload::uploadHead("/p/a----RIRIDO-REZ-AVAZ.jpg").count("RIRIDO-REZ-AVAZ"), 1);
+    EXPECT_EQ(upload::escapedFilename("/p/RIRIDO.jpg"), "/p/RIRIDO.jpg");
     EXPECT_EQ(upload::chunkProgress(30, 512, 1024), 65);
     EXPECT_EQ(upload::chunkProgress(5, 512, 1024), 52);  // 52.5 to even
     EXPECT_EQ(upload::chunkProgress(30, 1024, 1024), 100);
@@ -471,4 +476,14 @@ TEST(Run, AnErrorThatEscapesAStepEndsTheRunAsStopped) {
     EXPECT_FALSE(host.finished);
     EXPECT_EQ(dialogs.errors(),
               QStringList{QStringLiteral("Системная ошибка при обращении к сети")});
+}
+
+// A photo whose name holds the form's boundary reaches the lab whole, under its name.
+TEST_F(OneRow, ANameHoldingTheBoundaryIsSentWhole) {
+    start();
+    row_.file = QStringLiteral("/photos/a----RIRIDO-REZ-AVAZ.jpg");
+    EXPECT_EQ(send(picture(700)), UploadOutcome::Sent);
+    const std::vector<labd::Upload> got = uploads();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].filename, "/photos/a----%52IRIDO-REZ-AVAZ.jpg");
 }
