@@ -150,10 +150,7 @@ void TForm1::LoadFormats(bool Force) {
         Force ? std::vector<bool>{true} : std::vector<bool>{false, true};
     for (const bool force : attempts) {
         try {
-            formats::LoadFormats(
-                force, Formats,
-                {[this](const QString& url) { return FetchShowingNote(url); }, services_.store,
-                 dialogs_, services_.serviceHost, services_.serviceWebAddress});
+            formats::LoadFormats(force, Formats, catalogueServices());
             return;
         } catch (const formats::ConversionError& e) {
             qCWarning(lcApp) << "the formats do not read:" << e.what();
@@ -164,12 +161,15 @@ void TForm1::LoadFormats(bool Force) {
     Formats.clear();
 }
 
+formats::CatalogueServices TForm1::catalogueServices() {
+    return {[this](const QString& url) { return FetchShowingNote(url); }, services_.store, dialogs_,
+            services_.serviceHost, services_.serviceWebAddress};
+}
+
 void TForm1::actUpdateFormatsExecute() {
     // A failed update tells the customer once (the failing step's own message) and
     // keeps the catalogue the program had: the program goes on with it.
-    const formats::CatalogueServices catalogue{
-        [this](const QString& url) { return FetchShowingNote(url); }, services_.store, dialogs_,
-        services_.serviceHost, services_.serviceWebAddress};
+    const formats::CatalogueServices catalogue = catalogueServices();
     if (!formats::DownloadFormats(catalogue)) {
         qCWarning(lcApp) << "the format update failed; the catalogue stays";
         return;

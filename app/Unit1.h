@@ -29,6 +29,9 @@ class TformSession;
 class TForm3;
 class TForm2;
 
+namespace formats {
+struct CatalogueServices;
+}
 namespace order {
 class OrderListModel;
 }
@@ -221,6 +224,8 @@ private:
     // Shows the layout for the row count; at start-up the banner's animation is also
     // rewound (rows) or stopped (none).
     void SwitchLayout(bool startUp);
+    // What the catalogue's download and load work with: the lab asked with a note shown.
+    formats::CatalogueServices catalogueServices();
     // Gives the order list the focus when it has rows: after adding photos, and when
     // the list layout appears.
     void FocusList();

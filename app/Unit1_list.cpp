@@ -274,8 +274,8 @@ void TForm1::FollowCursor() {
 
 void TForm1::FitColumns() {
     // Every column but File as wide as it needs (its title, with the sort marker when
-    // sorted by it, and its longest value), File the rest: camera names differ late in the name, so
-    // the list shows as much of them as its width allows, at every row count.
+    // sorted by it, and its longest value), File the rest: camera names differ late in
+    // the name, so the list shows as much of them as its width allows at every row count.
     const int available = DBGrid1->viewport()->width();
     const QFontMetrics cells(DBGrid1->font());
     const QFontMetrics titles(DBGrid1->horizontalHeader()->font());
