@@ -310,8 +310,10 @@ QString TForm1::HttpGet(const QString& Url, const QString& FileName) {
     return services_.http.HttpGet(Url, FileName);
 }
 
-QString TForm1::GetNewSession() {
-    return service::GetNewSession({[this](const QString& url) { return HttpGet(url, QString()); },
+QString TForm1::GetNewSession(const std::atomic<bool>* cancelled) {
+    return service::GetNewSession({[this, cancelled](const QString& url) {
+                                       return services_.http.HttpGet(url, QString(), cancelled);
+                                   },
                                    services_.store, dialogs_, services_.clock,
                                    services_.serviceHost, services_.serviceWebAddress});
 }

@@ -104,8 +104,9 @@ public:
 
     // Asks the lab for a new session key and stores it (see service::GetNewSession):
     // the key, or an empty text after message S1. Runs on the upload worker's thread;
-    // errors of HttpGet reach the caller.
-    QString GetNewSession();
+    // errors of HttpGet reach the caller. cancelled, when given, ends the request soon
+    // after it turns true, as a failed one.
+    QString GetNewSession(const std::atomic<bool>* cancelled = nullptr);
 
     // The help window, made after this one; F1 and the "?" hot areas show it.
     void setHelpWindow(TfrmHelp* help) { helpWindow_ = help; }

@@ -83,7 +83,9 @@ public:
         }
         table.first();
     }
-    QString GetNewSession() override { return form_.GetNewSession(); }
+    QString GetNewSession(const std::atomic<bool>& stop) override {
+        return form_.GetNewSession(&stop);
+    }
     void focusProgress() override { form_.progressWindow_->activateWindow(); }
 
 private:

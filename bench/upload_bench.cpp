@@ -72,7 +72,7 @@ public:
     void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {
         finished = true;
     }
-    QString GetNewSession() override {
+    QString GetNewSession(const std::atomic<bool>&) override {
         QString key = http_.HttpGet(host_ + "/index.php?option=com_photoprint&step=session", {});
         return key.remove(QStringLiteral("\r\n"));
     }

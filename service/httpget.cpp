@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -115,13 +116,34 @@ void HttpClient::splitAddress(const QString& url, QString* host, QString* path) 
     *path = host->isEmpty() ? rest : QString(rest).remove(*host);
 }
 
-void HttpClient::applyLimits(void* handle) const {
+namespace {
+
+// libcurl asks about once a second, also while connecting: non-zero ends the transfer.
+int stopWhenCancelled(void* cancelled, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(cancelled)->load() ? 1 : 0;
+}
+
+}  // namespace
+
+std::chrono::seconds HttpClient::deadlineFor(qint64 bodyBytes) const {
+    const qint64 rate = std::max<qint64>(1, limits_.slowLineRate);
+    return limits_.deadline + std::chrono::seconds(std::max<qint64>(0, bodyBytes) / rate);
+}
+
+void HttpClient::applyLimits(void* handle, qint64 bodyBytes,
+                             const std::atomic<bool>* cancelled) const {
     CURL* curl = handle;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT,
                      static_cast<long>(limits_.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits_.stallLimit.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(deadlineFor(bodyBytes).count()));
+    if (cancelled != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenCancelled);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancelled));
+    }
 }
 
 HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host,
@@ -181,15 +203,6 @@ HttpClient::Run HttpClient::runWithCredentials(void* handle, const QString& host
     }
 }
 
-namespace {
-
-// libcurl asks about once a second, also while connecting: non-zero ends the transfer.
-int stopWhenCancelled(void* cancelled, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(cancelled)->load() ? 1 : 0;
-}
-
-}  // namespace
-
 QString HttpClient::HttpGet(const QString& Url, const QString& FileName,
                             const std::atomic<bool>* cancelled) {
     QString host;
@@ -212,13 +225,7 @@ QString HttpClient::HttpGet(const QString& Url, const QString& FileName,
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-        applyLimits(curl);
-        curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(limits_.deadline.count()));
-        if (cancelled != nullptr) {
-            curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-            curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, stopWhenCancelled);
-            curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(cancelled));
-        }
+        applyLimits(curl, 0, cancelled);
         CurlCredentials held;
         const Run run = runWithCredentials(curl, host, held, &body, &headers, {}, limits_.maxBody);
         qCDebug(lcService) << "GET" << address << "->" << run.status

@@ -62,8 +62,11 @@ struct HttpLimits {
     std::chrono::seconds connectTimeout{30};
     // A transfer that receives nothing for this long is abandoned.
     std::chrono::seconds stallLimit{60};
-    // HttpGet's whole request, however steadily a server trickles its answer.
+    // A whole request, however steadily a server trickles its answer; a request that
+    // carries a body has the time that body takes at slowLineRate on top.
     std::chrono::seconds deadline{300};
+    // A slow line's upstream (128 kbit/s), bytes a second.
+    qint64 slowLineRate = 16 * 1024;
     // HttpGet's largest body: the lab's answers (a format list, a session key, a
     // banner) are kilobytes; 16 MB is far beyond any of them.
     qsizetype maxBody = 16 * 1024 * 1024;
@@ -118,8 +121,14 @@ public:
     Run runWithCredentials(void* curl, const QString& host, CurlCredentials& held, QByteArray* body,
                            QByteArray* headers, const std::function<void()>& beforeEachRun = {},
                            qsizetype maxBody = -1);
-    // The time limits every request keeps, set on a libcurl easy handle.
-    void applyLimits(void* curl) const;
+    // The time limits every request keeps, set on a libcurl easy handle: its deadline
+    // allows for a body of bodyBytes; cancelled, when given, ends the transfer within
+    // about a second of turning true (another thread may set it), with libcurl's
+    // "aborted by callback".
+    void applyLimits(void* curl, qint64 bodyBytes = 0,
+                     const std::atomic<bool>* cancelled = nullptr) const;
+    // The deadline of a request carrying bodyBytes.
+    std::chrono::seconds deadlineFor(qint64 bodyBytes) const;
 
 private:
     platform::Dialogs& dialogs_;

@@ -52,7 +52,9 @@ public:
             out_ << upload::messages::notSent(notSent) << "\n";
         }
     }
-    QString GetNewSession() override { return service::GetNewSession(sessions_); }
+    QString GetNewSession(const std::atomic<bool>&) override {
+        return service::GetNewSession(sessions_);
+    }
     bool finished() const { return finished_; }
     bool allSent() const { return allSent_; }
 

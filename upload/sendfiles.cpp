@@ -103,9 +103,11 @@ private:
 };
 
 // A libcurl handle set up for the upload address with the lab's request parameters.
+// Its deadline allows for a body of bodyBytes; stop ends the transfer within a second.
 std::unique_ptr<CURL, CurlDeleter> uploadHandle(service::HttpClient& http,
                                                 const QByteArray& address,
-                                                const QByteArray& referrer) {
+                                                const QByteArray& referrer, qint64 bodyBytes,
+                                                const std::atomic<bool>& stop) {
     std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
     if (!handle) {
         return handle;
@@ -116,7 +118,7 @@ std::unique_ptr<CURL, CurlDeleter> uploadHandle(service::HttpClient& http,
     curl_easy_setopt(curl, CURLOPT_USERAGENT, service::kUserAgent);
     curl_easy_setopt(curl, CURLOPT_REFERER, referrer.constData());
     curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    http.applyLimits(curl);
+    http.applyLimits(curl, bodyBytes, &stop);
     return handle;
 }
 
@@ -176,7 +178,7 @@ void SendRun::sendAll() {
     progress_.Caption = progress_.Hint = messages::sessionWanted();
     update();
 
-    session_ = host_.GetNewSession();
+    session_ = host_.GetNewSession(stop_);
     if (session_.size() != 32) {
         requestStop();  // GetNewSession has told the user
     }
@@ -266,7 +268,7 @@ UploadOutcome SendRun::UploadFile(const QByteArray& picture, const SendRow& row,
             return UploadOutcome::Sent;
         }
         const std::optional<QString> reply = attempt(picture, row, key, fileNumber);
-        if (!reply) {
+        if (!reply || stopRequested()) {
             requestStop();
             return UploadOutcome::Stop;
         }
@@ -310,7 +312,7 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     // The empty request: where the proxy's and the lab's credentials are asked for.
     service::CurlCredentials held;
     {
-        const auto probe = uploadHandle(services_.http, address, referrer);
+        const auto probe = uploadHandle(services_.http, address, referrer, 0, stop_);
         if (!probe) {
             return QString();  // nothing received: the transfer message
         }
@@ -322,6 +324,9 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
             probe.get(), host, held, &body, &headers, {}, kLargestReply);
         host_.focusProgress();
         qCDebug(lcUpload) << "empty POST ->" << run.status;
+        if (stopRequested()) {
+            return std::nullopt;  // stopped on the way: nothing to tell
+        }
         if (run.status == 407) {
             services_.dialogs.showError(messages::proxyRefused(services_.serviceWebAddress));
             return std::nullopt;
@@ -333,7 +338,8 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     }
 
     // The upload itself, with the credentials the empty request settled.
-    const auto handle = uploadHandle(services_.http, address, referrer);
+    const qint64 total = head.size() + picture.size() + tail.size();
+    const auto handle = uploadHandle(services_.http, address, referrer, total, stop_);
     if (!handle) {
         return QString();
     }
@@ -349,7 +355,6 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
         return list;
     }());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.get());
-    const qint64 total = head.size() + picture.size() + tail.size();
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(total));
     const int start = progress_.Progress1;
     const qint64 size = picture.size();

@@ -70,7 +70,9 @@ public:
     // The run ended without a stop request: the finished display, the session page
     // opened, the order emptied but for the rows not sent, which are named.
     virtual void SendFinished(const QString& session, const std::vector<NotSent>& notSent) = 0;
-    virtual QString GetNewSession() = 0;
+    // stop turns true when the run is asked to stop: the request then ends soon, as a
+    // failed one.
+    virtual QString GetNewSession(const std::atomic<bool>& stop) = 0;
     // The progress window is given the focus again (after a dialog).
     virtual void focusProgress() {}
 };
@@ -93,7 +95,8 @@ struct SendServices {
 enum class UploadOutcome { Sent, Ignored, Stop };
 
 // One run of the upload. StartSend runs on the worker's thread; requestStop may come
-// from any thread and is looked at between rows only. While a row is sent, the prints
+// from any thread: it ends a request under way within about a second (the row is not
+// sent), and no further row starts. While a row is sent, the prints
 // of the next rows (two at most) are made ahead on the program's thread pool; what the
 // user and the lab see keeps the rows' order (a failed print is told when its row's
 // turn comes), and when the run stops it does not wait for prints still being made:

@@ -46,7 +46,9 @@ public:
             return 0;
         });
     }
-    QString GetNewSession() override { return inner_.GetNewSession(); }
+    QString GetNewSession(const std::atomic<bool>& stop) override {
+        return inner_.GetNewSession(stop);
+    }
     void focusProgress() override {
         there([this] {
             inner_.focusProgress();

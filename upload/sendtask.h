@@ -17,7 +17,7 @@ public:
     TSendFilesTask(upload::SendHost& host, const upload::SendServices& services, QObject* context);
     ~TSendFilesTask() override;
 
-    // Any thread; looked at between rows.
+    // Any thread: ends the request under way within about a second.
     void requestStop() { run_.requestStop(); }
     bool stopRequested() const { return run_.stopRequested(); }
     const QString& Session() const { return run_.Session(); }

@@ -334,50 +334,78 @@ TEST_F(Upload, ADamagedPhotoIsNamedAndCanBeIgnored) {
     EXPECT_EQ(table().row(0).file, damaged);
 }
 
-// Cancel while the second of three rows is under way: that row is still sent whole,
-// the third is not; the window shows the abort and a second cancel closes it.
-TEST_F(Upload, CancelDuringARunStopsAfterTheCurrentRow) {
-    start();
-    form().DropFiles({photo("a.jpg"), photo("b.jpg"), photo("c.jpg")});
+// Cancel (Esc) while a row is sent to a lab that never answers it: the transfer is
+// abandoned at once, the row not sent, the window shows the abort and a second cancel
+// closes it.
+TEST_F(Upload, CancelEndsTheRowUnderWayAndKeepsTheOrder) {
+    labd::ServiceOptions options;
+    options.stallSeconds = 120;
+    options.faultsOnUploadsOnly = true;
+    start(options);
+    const QString first = photo("a.jpg");
+    form().DropFiles({first, photo("b.jpg"), photo("c.jpg")});
     bool cancelled = false;
+    QElapsedTimer sinceCancel;
     send([&] {
-        if (!cancelled && progress().windowTitle() == upload::messages::rowOfRows(2, 3)) {
+        if (!cancelled &&
+            control<QLabel>(progress(), "Label1")->text() == upload::messages::sending(first)) {
             cancelled = true;
+            sinceCancel.start();
             QTest::keyClick(&progress(), Qt::Key_Escape);
             EXPECT_TRUE(progress().isVisible());  // the first cancel only asks to stop
         }
     });
-    EXPECT_TRUE(cancelled);
-    EXPECT_EQ(uploads().size(), 2u);
+    ASSERT_TRUE(cancelled);
+    EXPECT_LT(sinceCancel.elapsed(), 20000) << "the cancel waited for the lab";
+    EXPECT_TRUE(uploads().empty());
     EXPECT_EQ(watched_.label, upload::messages::aborted());
     EXPECT_FALSE(progress().isVisible());
     EXPECT_EQ(table().rowCount(), 3);
     EXPECT_TRUE(dialogs_.shown().empty());
 }
 
-// Closing the main window while photos are sent (the window manager's close, a logout)
-// lets the current row finish, keeps the order whole and ends cleanly.
-TEST_F(Upload, ClosingTheProgramDuringARunStopsAfterTheCurrentRow) {
-    start();
-    form().DropFiles({photo("a.jpg"), photo("b.jpg"), photo("c.jpg")});
-    bool closed = false;
-    auto* watch = new QTimer(&progress());
-    QObject::connect(watch, &QTimer::timeout, [&] {
-        if (!closed && progress().windowTitle() == upload::messages::rowOfRows(2, 3)) {
-            closed = true;
-            form().close();
+// Closing the main window (the window manager's close, a logout) or a kill (SIGTERM)
+// while a row is sent to a lab that never answers it ends the program within seconds,
+// the order whole on disk.
+TEST_F(Upload, CloseOrSigtermEndsTheRowUnderWayAndKeepsTheOrder) {
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "close");
+        program_.reset();  // the second program reads the order the first one kept
+        labd::ServiceOptions options;
+        options.stallSeconds = 120;
+        options.faultsOnUploadsOnly = true;
+        start(options);
+        const QString first = photo("a.jpg");
+        if (table().rowCount() == 0) {
+            form().DropFiles({first, photo("b.jpg"), photo("c.jpg")});
         }
-    });
-    watch->start(5);
-    control<QAction>(form(), "actSend")->trigger();
-    delete watch;
-    EXPECT_TRUE(closed);
-    EXPECT_FALSE(progress().isVisible());
-    EXPECT_EQ(program_->state().SendTask, nullptr);
-    EXPECT_EQ(uploads().size(), 2u);
-    program_->shutdown();
-    const QString data = folders_.workFolder() + QStringLiteral("Data.csv");
-    EXPECT_EQ(testing_support::readFile(data).count(".jpg"), 3);
+        ASSERT_EQ(table().rowCount(), 3);
+        bool stopped = false;
+        QElapsedTimer sinceStop;
+        auto* watch = new QTimer(&progress());
+        QObject::connect(watch, &QTimer::timeout, [&] {
+            if (!stopped &&
+                control<QLabel>(progress(), "Label1")->text() == upload::messages::sending(first)) {
+                stopped = true;
+                sinceStop.start();
+                if (bySignal) {
+                    ::raise(SIGTERM);
+                } else {
+                    form().close();
+                }
+            }
+        });
+        watch->start(5);
+        control<QAction>(form(), "actSend")->trigger();
+        delete watch;
+        ASSERT_TRUE(stopped);
+        EXPECT_LT(sinceStop.elapsed(), 20000) << "the stop waited for the lab";
+        EXPECT_FALSE(form().isVisible());
+        EXPECT_EQ(program_->state().SendTask, nullptr);
+        EXPECT_TRUE(uploads().empty());
+        program_->shutdown();
+        EXPECT_EQ(testing_support::readFile(folders_.workFolder() + "Data.csv").count(".jpg"), 3);
+    }
 }
 
 // Prints are made ahead while earlier rows are sent, yet the user hears of each row in
@@ -401,27 +429,4 @@ TEST_F(Upload, MessagesComeInTheRowsOrderThoughPrintsAreMadeAhead) {
     EXPECT_TRUE(shown[1].text.startsWith(
         QStringLiteral("ПРОИЗОШЛА ОШИБКА ПОДГОТОВКИ ФАЙЛА!\r\nФайл ") + damaged));
     EXPECT_EQ(shown[2].text, upload::messages::transferFailed(folders_.root() + "/c.jpg"));
-}
-
-// A kill or a logout (SIGTERM) during a run ends the program as its close does: the
-// row under way finishes, the order stays whole.
-TEST_F(Upload, SigtermDuringARunStopsAfterTheCurrentRow) {
-    start();
-    form().DropFiles({photo("a.jpg"), photo("b.jpg"), photo("c.jpg")});
-    bool signalled = false;
-    auto* watch = new QTimer(&progress());
-    QObject::connect(watch, &QTimer::timeout, [&] {
-        if (!signalled && progress().windowTitle() == upload::messages::rowOfRows(2, 3)) {
-            signalled = true;
-            ::raise(SIGTERM);
-        }
-    });
-    watch->start(5);
-    control<QAction>(form(), "actSend")->trigger();
-    delete watch;
-    EXPECT_TRUE(signalled);
-    EXPECT_FALSE(form().isVisible());
-    EXPECT_EQ(uploads().size(), 2u);
-    program_->shutdown();
-    EXPECT_EQ(testing_support::readFile(folders_.workFolder() + "Data.csv").count(".jpg"), 3);
 }

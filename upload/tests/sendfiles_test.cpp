@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QTcpServer>
 #include <QThreadPool>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -46,7 +48,7 @@ public:
     void UpdateProgress(const upload::SendProgress& p) override { shown.push_back(p); }
     void NextRecord() override {}
     void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {}
-    QString GetNewSession() override { return {}; }
+    QString GetNewSession(const std::atomic<bool>&) override { return {}; }
     std::vector<upload::SendProgress> shown;
 };
 
@@ -306,7 +308,7 @@ public:
     }
     void NextRecord() override { ++at_; }
     void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {}
-    QString GetNewSession() override { return QString(32, u'k'); }
+    QString GetNewSession(const std::atomic<bool>&) override { return QString(32, u'k'); }
 
 private:
     QStringList files_;
@@ -367,10 +369,19 @@ TEST(Run, ARowsTextComesFirstAndAStopLeavesPrintsAheadBehind) {
 namespace {
 
 // A one-off lab on a loopback port that answers each request with the next of its
-// replies, byte for byte, then closes the connection.
+// replies, byte for byte, then closes the connection. A reply with a pause is trickled,
+// a byte at a time.
 class RawLab {
 public:
-    explicit RawLab(std::vector<std::string> replies) : replies_(std::move(replies)) {
+    struct Reply {
+        Reply(const char* text) : bytes(text) {}  // NOLINT: a list of plain replies
+        Reply(std::string text, std::chrono::milliseconds perByte)
+            : bytes(std::move(text)), pause(perByte) {}
+        std::string bytes;
+        std::chrono::milliseconds pause{0};
+    };
+
+    explicit RawLab(std::vector<Reply> replies) : replies_(std::move(replies)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -386,6 +397,7 @@ public:
         serving_ = std::thread([this] { serve(); });
     }
     ~RawLab() {
+        ending_ = true;
         ::shutdown(listener_, SHUT_RDWR);
         ::close(listener_);
         if (serving_.joinable()) {
@@ -396,7 +408,7 @@ public:
 
 private:
     void serve() {
-        for (const std::string& reply : replies_) {
+        for (const Reply& reply : replies_) {
             const int connection = ::accept(listener_, nullptr, nullptr);
             if (connection < 0) {
                 return;
@@ -418,14 +430,24 @@ private:
                              (at == std::string::npos ? 0 : std::stoul(request.substr(at + 16)));
                 }
             }
-            ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL);
+            if (reply.pause.count() == 0) {
+                ::send(connection, reply.bytes.data(), reply.bytes.size(), MSG_NOSIGNAL);
+            } else {
+                for (size_t i = 0; i < reply.bytes.size() && !ending_; ++i) {
+                    if (::send(connection, reply.bytes.data() + i, 1, MSG_NOSIGNAL) != 1) {
+                        break;
+                    }
+                    std::this_thread::sleep_for(reply.pause);
+                }
+            }
             ::close(connection);
         }
     }
 
-    std::vector<std::string> replies_;
+    std::vector<Reply> replies_;
     int listener_ = -1;
     int port_ = 0;
+    std::atomic<bool> ending_{false};
     std::thread serving_;
 };
 
@@ -439,6 +461,50 @@ TEST_F(OneRow, AnOkCutShortOfItsLengthIsNotSent) {
     dialogs_.scriptAnswer(Answer::Ignore);
     EXPECT_EQ(send(picture(700), lab.host()), UploadOutcome::Ignored);
     EXPECT_EQ(dialogs_.count(ScriptedDialogs::Shown::AbortRetryIgnore), 1);
+}
+
+// A lab that trickles its "Ok" a byte every 200 ms (a minute for the whole reply) never
+// holds a row past the request's deadline: the row is not sent and the question comes.
+// A stop ends the trickle within about a second, with no question.
+TEST_F(OneRow, ATrickledReplyEndsAtItsDeadlineOrAtAStop) {
+    const std::string trickled =
+        "HTTP/1.0 200 OK\r\nX-Slow: " + std::string(280, 'x') + "\r\nContent-Length: 2\r\n\r\nOk";
+    const char* emptyAnswer = "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n";
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    {
+        RawLab lab({emptyAnswer, RawLab::Reply(trickled, milliseconds(200))});
+        service::HttpLimits limits{std::chrono::seconds(5), std::chrono::seconds(5)};
+        limits.deadline = std::chrono::seconds(2);
+        service::HttpClient http(dialogs_, credentials_, limits);
+        upload::SendRun run(recorder_, {http, dialogs_, {}, lab.host(), kWeb});
+        dialogs_.scriptAnswer(Answer::Ignore);
+        const auto began = steady_clock::now();
+        EXPECT_EQ(run.UploadFile(picture(700), row_, key_, QStringLiteral("1")),
+                  UploadOutcome::Ignored);
+        EXPECT_LT(steady_clock::now() - began, std::chrono::seconds(30)) << "past the deadline";
+        EXPECT_EQ(dialogs_.shown().back().text, upload::messages::transferFailed(row_.file));
+    }
+    dialogs_.clear();
+    {
+        RawLab lab({emptyAnswer, RawLab::Reply(trickled, milliseconds(200))});
+        upload::SendRun run(recorder_, {http_, dialogs_, {}, lab.host(), kWeb});
+        std::atomic<bool> stoppedAt{false};
+        steady_clock::time_point stopped;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(milliseconds(1500));
+            stopped = steady_clock::now();
+            stoppedAt = true;
+            run.requestStop();
+        });
+        const UploadOutcome outcome = run.UploadFile(picture(700), row_, key_, QStringLiteral("1"));
+        const auto ended = steady_clock::now();
+        stopper.join();
+        EXPECT_EQ(outcome, UploadOutcome::Stop);
+        ASSERT_TRUE(stoppedAt) << "the reply ended before the stop";
+        EXPECT_LT(ended - stopped, std::chrono::seconds(10)) << "the stop waited for the reply";
+        EXPECT_TRUE(dialogs_.shown().empty());
+    }
 }
 
 namespace {
@@ -455,7 +521,7 @@ public:
     void SendFinished(const QString&, const std::vector<upload::NotSent>&) override {
         finished = true;
     }
-    QString GetNewSession() override {
+    QString GetNewSession(const std::atomic<bool>&) override {
         throw platform::Error(QStringLiteral("Системная ошибка при обращении к сети"));
     }
     bool finished = false;
