@@ -384,6 +384,7 @@ void TForm1::DropFiles(const QStringList& paths) {
             }
         }
     } catch (const platform::Error& e) {
+        qCWarning(lcApp) << "a photo given was refused:" << e.text();
         dialogs_.showError(e.text());
         FocusList();
         return;

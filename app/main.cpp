@@ -33,14 +33,21 @@ int main(int argc, char** argv) {
     KorvellaApplication app(argc, argv, dialogs);
     QApplication::setApplicationName(QStringLiteral("korvella"));
 
-    // One program per user: a later start hands its photos to the running one.
+    // One program per user, claimed before anything that can wait on the user or the
+    // lab: a later start hands its photos to the running one and ends.
     const QStringList photos = SingleInstance::photosOf(QApplication::arguments().mid(1));
     std::unique_ptr<SingleInstance> instance;
     try {
         instance = std::make_unique<SingleInstance>(platform::GetTempFolder() +
                                                     QStringLiteral("instance.socket"));
-        if (instance->handOver(photos)) {
-            return 0;
+        switch (instance->claim(photos)) {
+            case SingleInstance::Claim::HandedOver:
+                return 0;
+            case SingleInstance::Claim::NoAnswer:
+                dialogs.showError(SingleInstance::noAnswerMessage());
+                return 1;
+            case SingleInstance::Claim::First:
+                break;
         }
     } catch (const platform::WorkFolderError&) {
         // The program says so itself and does not start.
@@ -48,16 +55,23 @@ int main(int argc, char** argv) {
     Program program(dialogs);
     if (program.started()) {
         TForm1& window = program.form1();
-        if (instance) {
-            instance->listen([&window](const QStringList& given) {
-                window.DropFiles(given);
-                window.show();
-                window.raise();
-                window.activateWindow();
-            });
-        }
         if (!photos.isEmpty()) {
             window.DropFiles(photos);
+        }
+        if (instance) {
+            // Never while a modal window is up: the order cannot change under an
+            // upload, the viewer or a message.
+            instance->deliverTo(
+                [] {
+                    return QApplication::activeModalWidget() == nullptr &&
+                           QApplication::activePopupWidget() == nullptr;
+                },
+                [&window](const QStringList& given) {
+                    window.DropFiles(given);
+                    window.show();
+                    window.raise();
+                    window.activateWindow();
+                });
         }
     }
     return program.exec();

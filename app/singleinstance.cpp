@@ -1,22 +1,42 @@
 #include "app/singleinstance.h"
 
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QThread>
 
 #include "app/log.h"
 
 namespace {
 
 // The photos as one message: UTF-8 paths, each ended by a line break, then an empty
-// line; the answer is "ok" and a line break once they were added.
-constexpr int kWaitMs = 10000;
-constexpr qsizetype kMaxMessage = 4 * 1024 * 1024;
+// line; the answer is "ok" and a line break once the message has arrived whole.
+bool whole(const QByteArray& message) {
+    return message == "\n" || message.endsWith("\n\n");
+}
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString socketPath, QObject* parent)
-    : QObject(parent), socketPath_(std::move(socketPath)) {}
+SingleInstance::SingleInstance(QString socketPath)
+    : SingleInstance(std::move(socketPath), Limits()) {}
+
+SingleInstance::SingleInstance(QString socketPath, Limits limits)
+    : socketPath_(std::move(socketPath)), limits_(limits) {
+    retry_.setInterval(100);
+    connect(&retry_, &QTimer::timeout, this, &SingleInstance::deliverWaiting);
+}
+
+SingleInstance::~SingleInstance() {
+    // The connections go before the counter they keep.
+    server_.close();
+    qDeleteAll(server_.findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly));
+}
+
+QString SingleInstance::noAnswerMessage() {
+    return QStringLiteral(
+        "Программа уже запущена, но не отвечает.\r\n"
+        "Дождитесь её окна или закройте её, затем запустите программу снова.");
+}
 
 QStringList SingleInstance::photosOf(const QStringList& arguments) {
     QStringList photos;
@@ -28,10 +48,39 @@ QStringList SingleInstance::photosOf(const QStringList& arguments) {
     return photos;
 }
 
-bool SingleInstance::handOver(const QStringList& photos) {
+SingleInstance::Claim SingleInstance::claim(const QStringList& photos) {
+    lock_ = std::make_unique<QLockFile>(socketPath_ + QStringLiteral(".lock"));
+    // Held for the process's life: never stale by age, only when its process is gone.
+    lock_->setStaleLockTime(0);
+    const QDeadlineTimer deadline(limits_.answerWait);
+    for (;;) {
+        if (lock_->tryLock(0)) {
+            listen();
+            return Claim::First;
+        }
+        if (lock_->error() != QLockFile::LockFailedError) {
+            // No lock can be made here at all: run, as a program without a claim would.
+            qCWarning(lcApp) << "no lock file beside" << socketPath_ << "error" << lock_->error();
+            lock_.reset();
+            listen();
+            return Claim::First;
+        }
+        // Another program lives: it listens as soon as it has the lock.
+        if (handOver(photos, deadline)) {
+            return Claim::HandedOver;
+        }
+        if (deadline.hasExpired()) {
+            qCWarning(lcApp) << "a program is running but did not take the photos";
+            return Claim::NoAnswer;
+        }
+        QThread::msleep(100);
+    }
+}
+
+bool SingleInstance::handOver(const QStringList& photos, const QDeadlineTimer& deadline) {
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(kWaitMs)) {
+    if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
         return false;
     }
     QByteArray message;
@@ -40,51 +89,64 @@ bool SingleInstance::handOver(const QStringList& photos) {
     }
     message += '\n';
     socket.write(message);
-    if (!socket.waitForBytesWritten(kWaitMs)) {
-        return false;
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+            return false;
+        }
     }
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kWaitMs)) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
             return false;
         }
     }
     return socket.readLine() == "ok\n";
 }
 
-bool SingleInstance::listen(std::function<void(const QStringList&)> received) {
-    received_ = std::move(received);
-    // Only the owner can reach it: the socket lies in the private working folder.
+void SingleInstance::listen() {
+    // Only the owner can reach it: the socket lies in the private working folder. With
+    // the lock held, a socket file there is one a killed program left.
     server_.setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(socketPath_);
     if (!server_.listen(socketPath_)) {
-        // A socket left by a program that was killed: nobody answered on it.
-        QLocalServer::removeServer(socketPath_);
-        if (!server_.listen(socketPath_)) {
-            qCWarning(lcApp) << "later starts cannot hand over their photos:"
-                             << server_.errorString();
-            return false;
-        }
+        qCWarning(lcApp) << "later starts cannot hand over their photos:" << server_.errorString();
+        return;
     }
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             serve(socket);
         }
     });
-    return true;
 }
 
 void SingleInstance::serve(QLocalSocket* socket) {
+    if (open_ >= limits_.connections) {
+        socket->abort();  // no start waits on so many others
+        socket->deleteLater();
+        return;
+    }
+    ++open_;
+    connect(socket, &QObject::destroyed, this, [this] { --open_; });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    auto* buffer = new QByteArray;
-    connect(socket, &QObject::destroyed, [buffer] { delete buffer; });
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
+    // A message that is not whole in time is not coming.
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, socket, [socket] {
+        qCWarning(lcApp) << "a hand-over that did not come whole was dropped";
+        socket->abort();
+    });
+    idle->start(limits_.idle);
+    auto buffer = std::make_shared<QByteArray>();
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer, idle] {
         *buffer += socket->readAll();
-        if (buffer->size() > kMaxMessage) {
-            socket->abort();  // no start names that many photos
+        if (buffer->size() > limits_.messageBytes) {
+            qCWarning(lcApp) << "a hand-over past" << limits_.messageBytes << "bytes was dropped";
+            socket->abort();
             return;
         }
-        if (!buffer->endsWith("\n\n") && *buffer != "\n") {
+        if (!whole(*buffer)) {
             return;
         }
+        idle->stop();
         QStringList photos;
         for (const QByteArray& line : buffer->split('\n')) {
             if (!line.isEmpty()) {
@@ -92,8 +154,34 @@ void SingleInstance::serve(QLocalSocket* socket) {
             }
         }
         buffer->clear();
-        received_(photos);
+        // Answered at once; the photos wait until the program can take them.
         socket->write("ok\n");
         socket->flush();
+        waiting_.push_back(std::move(photos));
+        QTimer::singleShot(0, this, &SingleInstance::deliverWaiting);
     });
+}
+
+void SingleInstance::deliverTo(std::function<bool()> canTake,
+                               std::function<void(const QStringList&)> deliver) {
+    canTake_ = std::move(canTake);
+    deliver_ = std::move(deliver);
+    deliverWaiting();
+}
+
+void SingleInstance::deliverWaiting() {
+    if (!deliver_) {
+        return;  // the program is not there yet
+    }
+    while (!waiting_.empty()) {
+        if (canTake_ && !canTake_()) {
+            retry_.start();
+            return;
+        }
+        // Taken off first: a delivery may show a window whose loop comes back here.
+        const QStringList photos = std::move(waiting_.front());
+        waiting_.pop_front();
+        deliver_(photos);
+    }
+    retry_.stop();
 }

@@ -1,33 +1,71 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
+#include <chrono>
+#include <deque>
 #include <functional>
+#include <memory>
 
-// One program per user: the first program listens on a socket in the private working
-// folder; a later start hands its photos to it there and ends, so two processes never
-// write one order. User-interface thread.
+// One program per user. The first start takes a lock file in the private working folder
+// for its whole life and at once listens on a socket beside it; a later start hands its
+// photos over there and ends, so two processes never write one order. A hand-over is
+// answered as soon as it has arrived, whatever the program is doing (a start-up
+// message, a format download); its photos are given to the program when it can take
+// them (no modal window up). User-interface thread.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+    // What a hand-over may cost the program that answers it.
+    struct Limits {
+        int connections = 8;                          // at once; more are closed unread
+        qsizetype messageBytes = 4 * 1024 * 1024;     // one start's photo list
+        std::chrono::milliseconds idle{10000};        // a message not whole by then is dropped
+        std::chrono::milliseconds answerWait{10000};  // how long a later start waits
+    };
 
-    // Hands the photos to a program already running, waiting for it to take them;
-    // false when none answers (this start is then the first).
-    bool handOver(const QStringList& photos);
-    // Starts answering later starts: each hands over its photos, given to received on
-    // this thread. False (and a warning) when the socket cannot be made.
-    bool listen(std::function<void(const QStringList&)> received);
+    explicit SingleInstance(QString socketPath);
+    SingleInstance(QString socketPath, Limits limits);
+    ~SingleInstance() override;
+
+    enum class Claim {
+        First,       // no other program lives: this start is the program, and listens
+        HandedOver,  // a running program took the photos
+        NoAnswer,    // a program lives but did not take them
+    };
+    // Claims the instance, or hands the photos to the program that has it.
+    Claim claim(const QStringList& photos);
+
+    // From now on, photos handed over are given to deliver whenever canTake says yes
+    // (looked at again every tenth of a second while some wait).
+    void deliverTo(std::function<bool()> canTake, std::function<void(const QStringList&)> deliver);
+
+    // How many hand-over connections are open now.
+    int openConnections() const { return open_; }
 
     // The photos named on a command line, as absolute paths.
     static QStringList photosOf(const QStringList& arguments);
+    // What a start tells the user when a program lives but did not take its photos.
+    static QString noAnswerMessage();
 
 private:
+    bool handOver(const QStringList& photos, const QDeadlineTimer& deadline);
+    void listen();
     void serve(QLocalSocket* socket);
+    void deliverWaiting();
 
     QString socketPath_;
+    Limits limits_;
+    std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
-    std::function<void(const QStringList&)> received_;
+    int open_ = 0;
+    std::deque<QStringList> waiting_;
+    QTimer retry_;
+    std::function<bool()> canTake_;
+    std::function<void(const QStringList&)> deliver_;
 };

@@ -9,11 +9,11 @@
 
 namespace labd::testing {
 
-// A labd on a free loopback port with its data in a temporary folder, for tests of
-// the service and of its clients.
+// A labd on a loopback port (a free one unless given) with its data in a temporary
+// folder, for tests of the service and of its clients.
 class Lab {
 public:
-    explicit Lab(ServiceOptions options = {}, const ServerLimits& serverLimits = {}) {
+    explicit Lab(ServiceOptions options = {}, const ServerLimits& serverLimits = {}, int port = 0) {
         options.dataDir = dir_.path().toStdString();
         service_ = std::make_unique<LabService>(options);
         std::string error;
@@ -22,8 +22,8 @@ public:
         limits.spoolDir = options.dataDir;
         server_ = std::make_unique<HttpServer>(
             [this](const Request& r) { return service_->handle(r); }, nullptr, limits);
-        ok_ =
-            ok_ && server_->start("127.0.0.1", 0, [this](int port) { service_->setOwnPort(port); });
+        ok_ = ok_ &&
+              server_->start("127.0.0.1", port, [this](int own) { service_->setOwnPort(own); });
     }
     ~Lab() {
         service_->stop();
