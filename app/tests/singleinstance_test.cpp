@@ -19,7 +19,10 @@
 
 #include "app/singleinstance.h"
 #include "app/tests/appfixture.h"
+#include "formats/catalogue.h"
+#include "korvella/buildconfig.h"
 #include "labd/tests/labfixture.h"
+#include "platform/settingsstore.h"
 #include "platform/testing/jpegbytes.h"
 #include "platform/testing/userfolders.h"
 
@@ -149,28 +152,9 @@ TEST(OneProgram, HelpAndVersionAnswerWithoutWindows) {
 // it never runs as a second program beside the first.
 TEST(OneProgram, ALaterStartIsAnsweredAtOnceWhileTheFirstIsBusy) {
     // One user's folders for all three (the settings' place is fixed for the process);
-    // each first program is killed, leaving its lock file, as a crash would.
+    // each first program is killed, leaving its lock file, as a crash would. The last
+    // needs the lab's own port.
     testing_support::UserFolders folders;
-    {
-        SCOPED_TRACE("the first downloads its formats");
-        // The bundled lab's address, as the program is built, answering after a while.
-        labd::ServiceOptions slow;
-        slow.stallSeconds = 4;
-        labd::testing::Lab lab(slow, {}, 8642);
-        if (!lab.ok()) {
-            GTEST_SKIP() << "port 8642 is taken here";
-        }
-        const QString photo = folders.root() + QStringLiteral("/a.jpg");
-        testing_support::writeFile(photo, testing_support::jpegHeaderFile(3000, 2000));
-        ProgramProcess first;
-        ASSERT_TRUE(eventually([&] { return lab.requests("format") > 0; }));
-        expectHandedOver({photo});
-        // The photo joins the order once the program has its formats.
-        const QString data = folders.workFolder() + QStringLiteral("Data.csv");
-        EXPECT_TRUE(eventually(
-            [&] { return QString::fromUtf8(testing_support::readFile(data)).contains(photo); }));
-        EXPECT_EQ(first.process().state(), QProcess::Running);
-    }
     {
         SCOPED_TRACE("the first shows a start-up message");
         testing_support::storeFormats();
@@ -197,6 +181,36 @@ TEST(OneProgram, ALaterStartIsAnsweredAtOnceWhileTheFirstIsBusy) {
         expectHandedOver({unopenable.fullServerName()});
         ASSERT_TRUE(first.logged(QStringLiteral("a photo given was refused")));
         expectHandedOver({folders.root() + QStringLiteral("/a.jpg")});
+        EXPECT_EQ(first.process().state(), QProcess::Running);
+    }
+    {
+        SCOPED_TRACE("the first downloads its formats");
+        {
+            // No catalogue: the program downloads one first.
+            platform::QSettingsStore store;
+            ASSERT_TRUE(store.deleteKey(formats::FormatsKey));
+            store.flush();
+        }
+        // The lab the program is built for, on loopback, answering after a while.
+        const QString host = QString::fromUtf8(korvella::ServiceHost);
+        if (!host.startsWith(QLatin1String("127.0.0.1:"))) {
+            GTEST_SKIP() << "the program is built for a lab elsewhere";
+        }
+        labd::ServiceOptions slow;
+        slow.stallSeconds = 4;
+        labd::testing::Lab lab(slow, {}, host.section(u':', 1).toInt());
+        if (!lab.ok()) {
+            GTEST_SKIP() << "the lab's port is taken here";
+        }
+        const QString photo = folders.root() + QStringLiteral("/a.jpg");
+        testing_support::writeFile(photo, testing_support::jpegHeaderFile(3000, 2000));
+        ProgramProcess first;
+        ASSERT_TRUE(eventually([&] { return lab.requests("format") > 0; }));
+        expectHandedOver({photo});
+        // The photo joins the order once the program has its formats.
+        const QString data = folders.workFolder() + QStringLiteral("Data.csv");
+        EXPECT_TRUE(eventually(
+            [&] { return QString::fromUtf8(testing_support::readFile(data)).contains(photo); }));
         EXPECT_EQ(first.process().state(), QProcess::Running);
     }
 }
