@@ -3,6 +3,7 @@
 // the commands and keys that are not the list's.
 #include <QAction>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include "app/Unit1.h"
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/windowgeometry.h"
+#include "app/bannercheck.h"
 #include "app/bannerrule.h"
 #include "app/help.h"
 #include "app/log.h"
@@ -307,6 +309,19 @@ void TForm1::SwitchLayout(bool startUp) {
     }
 }
 
+namespace {
+
+// A banner file's bytes, a byte past the banner's limit at most (which refuses it).
+QByteArray readBanner(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.read(BannerLimits().bytes + 1);
+}
+
+}  // namespace
+
 void TForm1::RefreshBanner() {
     QString path;
     bool fetch = false;
@@ -333,11 +348,22 @@ void TForm1::RefreshBanner() {
         QStringLiteral("http://") + services_.serviceHost + QStringLiteral("/banner.gif");
     service::HttpClient& http = services_.http;
     bannerFetch_ = std::thread([this, &http, url, path] {
+        // Fetched beside the cached one, which it replaces only when it may be shown.
+        const QString fetched = path + QStringLiteral(".new");
         try {
-            http.HttpGet(url, path, &bannerStop_);
+            http.HttpGet(url, fetched, &bannerStop_);
+            const QByteArray bytes = readBanner(fetched);  // empty: the fetch failed
+            const QString refusal = bytes.isEmpty() ? QString() : bannerRefusal(bytes);
+            if (!refusal.isEmpty()) {
+                qCWarning(lcApp) << "the lab's banner is not shown:" << refusal;
+            } else if (!bytes.isEmpty()) {
+                QFile::remove(path);
+                QFile::rename(fetched, path);
+            }
         } catch (const std::exception& e) {
             qCWarning(lcApp) << "no banner:" << e.what();
         }
+        QFile::remove(fetched);
         // Dropped when the window is gone first.
         QMetaObject::invokeMethod(
             this, [this, path] { ShowBanner(path); }, Qt::QueuedConnection);
@@ -355,7 +381,13 @@ void TForm1::ShowBanner(const QString& path) {
     if (!QFileInfo::exists(path)) {
         return;
     }
+    if (const QString refusal = bannerRefusal(readBanner(path)); !refusal.isEmpty()) {
+        qCWarning(lcApp) << "the cached banner is not shown:" << refusal;
+        return;
+    }
     auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
+    // Each frame decoded once: within the limits, they are cheap to keep.
+    movie->setCacheMode(QMovie::CacheAll);
     // A picture that cannot be decoded leaves the banner empty.
     if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
         return;

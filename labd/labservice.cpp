@@ -394,24 +394,27 @@ Response LabService::route(const Request& request) {
         }
     }
     const std::string path = request.path();
-    for (const auto& [answerPath, answer] : options_.fixedAnswers) {
-        if (answerPath == request.originTarget() || answerPath == path) {
-            return text(answer.first, answer.second);
-        }
-    }
     const auto query = request.query();
     const auto value = [&](const char* name) {
         const auto it = query.find(name);
         return it == query.end() ? std::string() : it->second;
     };
+    const bool lab = path == "/index.php" && value("option") == "com_photoprint";
+    const std::string step = lab ? value("step") : std::string();
+    if (lab || path == "/banner.gif") {
+        // Counted also when a fixed answer stands in for the step's own.
+        std::lock_guard<std::mutex> lock(countsMutex_);
+        ++requestsByStep_[lab ? step : "banner.gif"];
+    }
+    for (const auto& [answerPath, answer] : options_.fixedAnswers) {
+        if (answerPath == request.originTarget() || answerPath == path) {
+            return text(answer.first, answer.second);
+        }
+    }
     if (path == "/") {
         return frontPage();
     }
     if (path == "/banner.gif") {
-        {
-            std::lock_guard<std::mutex> lock(countsMutex_);
-            ++requestsByStep_["banner.gif"];
-        }
         Response r;
         r.headers["Content-Type"] = "image/gif";
         r.body = bannerGif();
@@ -420,12 +423,7 @@ Response LabService::route(const Request& request) {
     if (path == "/photo") {
         return photo(value("key"), value("file"));
     }
-    if (path == "/index.php" && value("option") == "com_photoprint") {
-        const std::string step = value("step");
-        {
-            std::lock_guard<std::mutex> lock(countsMutex_);
-            ++requestsByStep_[step];
-        }
+    if (lab) {
         if (step == "format" && request.method == "GET")
             return formats();
         if (step == "session" && request.method == "GET")

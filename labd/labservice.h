@@ -64,7 +64,8 @@ public:
     void setOwnPort(int port) { ownPort_ = port; }
 
     Store& store() { return store_; }
-    // How many requests this service has answered for a step of index.php.
+    // How many requests this service has had for a step of index.php ("banner.gif" for
+    // the banner), fixed answers included.
     int requests(const std::string& step);
 
 private:

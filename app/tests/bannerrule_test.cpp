@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/artwork/windowgeometry.h"
+#include "app/bannercheck.h"
 #include "app/bannerrule.h"
+#include "labd/banner.h"
 
 namespace {
 
@@ -62,4 +64,64 @@ TEST(DragStrip, Geometry) {
     EXPECT_TRUE(geometry::inDragStrip(101, 29));
     EXPECT_FALSE(geometry::inDragStrip(300, 30));
     EXPECT_FALSE(geometry::inDragStrip(600, 0));
+}
+
+namespace {
+
+void put16(QByteArray& out, int value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>((value >> 8) & 0xFF);
+}
+
+// A GIF's block structure: a canvas, then frames of a size with a delay (hundredths),
+// each frame's data one filler sub-block (the check never decodes it).
+QByteArray gif(int width, int height, int frames, int delay, int frameWidth = -1) {
+    QByteArray out("GIF89a");
+    put16(out, width);
+    put16(out, height);
+    out += '\x80';  // a global colour table of 2 entries
+    out += QByteArray(2, '\0');
+    out += QByteArray(6, '\x7F');
+    for (int i = 0; i < frames; ++i) {
+        out += QByteArray("\x21\xF9\x04\x04", 4);
+        put16(out, delay);
+        out += QByteArray(2, '\0');
+        out += ',';
+        put16(out, 0);
+        put16(out, 0);
+        put16(out, frameWidth < 0 ? width : frameWidth);
+        put16(out, height);
+        out += '\0';
+        out += '\x02';
+        out += QByteArray("\x03\x01\x02\x03\x00", 5);
+    }
+    out += ';';
+    return out;
+}
+
+}  // namespace
+
+// The banner as labs draw it is shown; past any bound (bytes, size, frames, decoded
+// memory, speed) or broken, it is refused before anything is decoded.
+TEST(BannerLimits, WhatIsShownAndWhatIsRefused) {
+    EXPECT_EQ(bannerRefusal(QByteArray::fromStdString(labd::bannerGif())), QString());
+    EXPECT_EQ(bannerRefusal(gif(647, 210, 1, 0)), QString()) << "a still picture needs no delay";
+    EXPECT_EQ(bannerRefusal(gif(647, 210, 40, 10)), QString());
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } refused[] = {
+        {"5000 x 5000 frames", gif(5000, 5000, 200, 10)},
+        {"a frame past its canvas", gif(600, 200, 2, 10, 6000)},
+        {"frames that decode past 64 MB", gif(1294, 420, 40, 10)},
+        {"more than 1000 frames", gif(8, 8, 1001, 10)},
+        {"frames of 0 ms", gif(647, 210, 12, 0)},
+        {"past 2 MB", gif(8, 8, 1, 0) + QByteArray(2 * 1024 * 1024, '\0')},
+        {"not a GIF", QByteArray("\x89PNG\r\n\x1A\n", 8)},
+        {"cut short", gif(647, 210, 3, 10).left(40)},
+        {"no frame", gif(647, 210, 0, 10)},
+    };
+    for (const auto& c : refused) {
+        EXPECT_NE(bannerRefusal(c.bytes), QString()) << c.name;
+    }
 }

@@ -29,6 +29,7 @@
 #include "app/orderlistview.h"
 #include "app/tests/appfixture.h"
 #include "formats/messages.h"
+#include "labd/banner.h"
 #include "labd/tests/labfixture.h"
 #include "platform/hotarea.h"
 #include "platform/testing/jpegbytes.h"
@@ -305,6 +306,51 @@ TEST_F(MainWindow, TheBannerIsFetchedWhenMissingOrTwoDaysOldAndAnimatesInTheList
         QTest::qWait(10);
     }
     EXPECT_EQ(lab.requests("banner.gif"), 2);
+    EXPECT_TRUE(dialogs_.shown().empty());
+}
+
+// A lab's banner past the window's bounds (here 200 frames of 5000 × 5000 in a few
+// kilobytes) is never decoded: the cached banner stays and shows; without one, none.
+TEST_F(MainWindow, ABannerPastItsBoundsLeavesTheCachedOne) {
+    testing_support::storeFormats();
+    QByteArray hostile("GIF89a\x88\x13\x88\x13\x80\0\0", 13);
+    hostile += QByteArray(6, '\x7F');
+    for (int i = 0; i < 200; ++i) {
+        hostile += QByteArray(
+            "\x21\xF9\x04\x04\x0A\0\0\0,\0\0\0\0\x88\x13\x88\x13\0\x02"
+            "\x03\x01\x02\x03\0",
+            25);
+    }
+    hostile += ';';
+    labd::ServiceOptions options;
+    options.fixedAnswers["/banner.gif"] = {200, hostile.toStdString()};
+    labd::testing::Lab lab(options);
+    const QString cached = folders_.workFolder() + QStringLiteral("banner.gif");
+    ASSERT_TRUE(QDir().mkpath(folders_.workFolder()));
+    const QByteArray good = QByteArray::fromStdString(labd::bannerGif());
+    testing_support::writeFile(cached, good);
+    QFile file(cached);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-3),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+
+    start(QString::fromStdString(lab.address()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lab.requests("banner.gif") == 1; }, 10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return control<QLabel>(form(), "banner")->movie() != nullptr; }));
+    QTest::qWait(200);  // the fetch's own showing comes after its request
+    EXPECT_EQ(testing_support::readFile(cached), good);
+    ASSERT_NE(control<QLabel>(form(), "banner")->movie(), nullptr);
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie()->frameRect().size(), QSize(640, 200));
+    program_.reset();
+
+    QFile::remove(cached);
+    start(QString::fromStdString(lab.address()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lab.requests("banner.gif") == 2; }, 10000));
+    QTest::qWait(200);
+    EXPECT_EQ(control<QLabel>(form(), "banner")->movie(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(cached));
     EXPECT_TRUE(dialogs_.shown().empty());
 }
 
