@@ -104,19 +104,31 @@ bool DownloadFormats(const CatalogueServices& c) {
 
 namespace {
 
-void leaveOutHugeFormats(TFormats& Formats, const CatalogueServices& c) {
-    std::vector<TFormatsRecord> leftOut;
+bool tooLarge(const TFormatsRecord& record) {
+    return static_cast<double>(record.Width_px) * record.Height_px > kMaxCanvasPixels;
+}
+
+bool tooSmall(const TFormatsRecord& record) {
+    return std::min(record.Width_px, record.Height_px) < kMinCanvasSide;
+}
+
+void leaveOutUnprintableFormats(TFormats& Formats, const CatalogueServices& c) {
+    std::vector<TFormatsRecord> large;
+    std::vector<TFormatsRecord> small;
     std::erase_if(Formats, [&](const TFormatsRecord& record) {
-        const double pixels = static_cast<double>(record.Width_px) * record.Height_px;
-        if (pixels <= kMaxCanvasPixels) {
-            return false;
+        if (tooLarge(record)) {
+            large.push_back(record);
+            return true;
         }
-        leftOut.push_back(record);
-        return true;
+        if (tooSmall(record)) {
+            small.push_back(record);
+            return true;
+        }
+        return false;
     });
     // One message for all of them, however many the lab sent.
-    if (!leftOut.empty()) {
-        c.dialogs.showError(messages::L7(leftOut, c.serviceWebAddress));
+    if (!large.empty() || !small.empty()) {
+        c.dialogs.showError(messages::L7(large, small, c.serviceWebAddress));
     }
 }
 
@@ -189,13 +201,13 @@ void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
     try {
         loadRecords(Force, Formats, c);
     } catch (const ConversionError&) {
-        // What was loaded up to the error stays, but never a format too large to print.
+        // What was loaded up to the error stays, but never a format that cannot print.
         std::erase_if(Formats, [](const TFormatsRecord& record) {
-            return static_cast<double>(record.Width_px) * record.Height_px > kMaxCanvasPixels;
+            return tooLarge(record) || tooSmall(record);
         });
         throw;
     }
-    leaveOutHugeFormats(Formats, c);
+    leaveOutUnprintableFormats(Formats, c);
 }
 
 }  // namespace formats

@@ -42,6 +42,9 @@ inline constexpr int kMaxFormats = 10000;
 // megapixels. A larger format would make a single print take gigabytes; it is left out
 // when the catalogue is loaded (L7).
 inline constexpr double kMaxCanvasPixels = 100e6;
+// The shortest side of a format's canvas in pixels: a 1 cm print at 300 dpi has 118; a
+// canvas of a few pixels leaves nothing to lay a photo out in. Left out as well.
+inline constexpr int kMinCanvasSide = 16;
 
 // Fetches the lab's format list and rewrites the stored catalogue with it. True when
 // at least one format was written and verified; the messages F1-F6 tell the user why

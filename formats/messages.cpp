@@ -74,28 +74,44 @@ QString L6(const QString& value, const QString& name, const QString& webAddress)
     return kHeader + QStringLiteral("Ошибка чтения параметра ") + value +
            QStringLiteral(" из реестра по адресу \r\n") + formatKey(name) + storeTail(webAddress);
 }
-QString L7(const std::vector<TFormatsRecord>& leftOut, const QString& webAddress) {
-    // A list of thousands must not become thousands of lines: the first few are named.
+namespace {
+
+// One kind of format left out: one sentence, with the first few named (a list of
+// thousands must not become thousands of lines).
+QString leftOutSentence(const std::vector<TFormatsRecord>& formats, const QString& one,
+                        const QString& many) {
     constexpr size_t kNamed = 5;
     const auto sized = [](const TFormatsRecord& f) {
         return f.Name + QStringLiteral(" (") + QString::number(f.Width_px) + QStringLiteral(" x ") +
                QString::number(f.Height_px) + QStringLiteral(" пикселей)");
     };
-    QString text;
-    if (leftOut.size() == 1) {
-        text = QStringLiteral("Формат печати ") + sized(leftOut.front()) +
-               QStringLiteral(" слишком велик для печати и не загружен.");
-    } else {
-        QStringList named;
-        for (size_t i = 0; i < leftOut.size() && i < kNamed; ++i) {
-            named << sized(leftOut[i]);
-        }
-        text = QStringLiteral("Форматы печати, слишком большие для печати, не загружены (%1): ")
-                   .arg(leftOut.size()) +
-               named.join(QStringLiteral(", ")) +
-               (leftOut.size() > kNamed ? QStringLiteral(" и другие.") : QStringLiteral("."));
+    if (formats.size() == 1) {
+        return QStringLiteral("Формат печати ") + sized(formats.front()) + one;
     }
-    return kHeader + text + storeTail(webAddress);
+    QStringList named;
+    for (size_t i = 0; i < formats.size() && i < kNamed; ++i) {
+        named << sized(formats[i]);
+    }
+    return many.arg(formats.size()) + named.join(QStringLiteral(", ")) +
+           (formats.size() > kNamed ? QStringLiteral(" и другие.") : QStringLiteral("."));
+}
+
+}  // namespace
+
+QString L7(const std::vector<TFormatsRecord>& tooLarge, const std::vector<TFormatsRecord>& tooSmall,
+           const QString& webAddress) {
+    QStringList sentences;
+    if (!tooLarge.empty()) {
+        sentences << leftOutSentence(
+            tooLarge, QStringLiteral(" слишком велик для печати и не загружен."),
+            QStringLiteral("Форматы печати, слишком большие для печати, не загружены (%1): "));
+    }
+    if (!tooSmall.empty()) {
+        sentences << leftOutSentence(
+            tooSmall, QStringLiteral(" слишком мал для печати и не загружен."),
+            QStringLiteral("Форматы печати, слишком маленькие для печати, не загружены (%1): "));
+    }
+    return kHeader + sentences.join(QStringLiteral("\r\n")) + storeTail(webAddress);
 }
 
 // B1 and U1 say the same but for one word: "свяжитесь" and, in U1, "свяжитеь", as the

@@ -35,9 +35,11 @@ QString L4(const QString& name, const QString& webAddress);
 QString L5(const QString& name, const QString& webAddress);
 // The load: the named value is missing from a format's key.
 QString L6(const QString& value, const QString& name, const QString& webAddress);
-// The load: a format's canvas exceeds kMaxCanvasPixels; the format is left out.
-// The formats left out are told together: how many, and the first few with their sizes.
-QString L7(const std::vector<TFormatsRecord>& leftOut, const QString& webAddress);
+// The load: formats whose canvas exceeds kMaxCanvasPixels, or has a side shorter than
+// kMinCanvasSide, are left out. They are told together: how many of each kind, and the
+// first few with their sizes.
+QString L7(const std::vector<TFormatsRecord>& tooLarge, const std::vector<TFormatsRecord>& tooSmall,
+           const QString& webAddress);
 // Start-up: no format after the load; the program ends.
 QString B1(const QString& webAddress);
 // The update command: no format after the load; the program ends.

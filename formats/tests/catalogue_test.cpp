@@ -139,7 +139,7 @@ TEST_F(CatalogueTest, DuplicateNameKeepsTheLaterRecordsValues) {
 }
 
 TEST_F(CatalogueTest, LoadsInTheStoresOrderWithConversions) {
-    storeFormat("b", {"b", "12.50", "70000", "-1", "-0", "1795", "150"});
+    storeFormat("b", {"b", "12.50", "70000", "-1", "1795", "1205", "-0"});
     storeFormat("A", {"A", "11", "127", "89", "1500", "1051", "150"});
     const TFormats formats = load(false);
     EXPECT_TRUE(requested_.isEmpty());  // stored formats: no request
@@ -149,27 +149,35 @@ TEST_F(CatalogueTest, LoadsInTheStoresOrderWithConversions) {
     EXPECT_FLOAT_EQ(formats[1].Cost, 12.5f);
     EXPECT_EQ(formats[1].Width_mm, 4464);
     EXPECT_EQ(formats[1].Height_mm, 65535);
-    EXPECT_EQ(formats[1].Width_px, 0);
-    EXPECT_EQ(formats[1].Height_px, 1795);
-    EXPECT_EQ(formats[1].DPI_Min, 150);
+    EXPECT_EQ(formats[1].Width_px, 1795);
+    EXPECT_EQ(formats[1].Height_px, 1205);
+    EXPECT_EQ(formats[1].DPI_Min, 0);
     EXPECT_TRUE(dialogs_.errors().isEmpty());
 }
 
-// A format whose print would be larger than any real one is left out, said, and so
-// never reaches print preparation; the others load in their order.
-TEST_F(CatalogueTest, AFormatTooLargeToPrintIsLeftOut) {
+// A format whose print would be larger than any real one, or too small to lay a photo
+// out in, is left out, said in one message, and so never reaches print preparation;
+// the others load in their order.
+TEST_F(CatalogueTest, AFormatTooLargeOrTooSmallToPrintIsLeftOut) {
     storeFormat("a", {"a", "1", "1", "1", "1795", "1205", "150"});
     storeFormat("b", {"b", "1", "1", "1", "65500", "65500", "150"});
     storeFormat("c", {"c", "1", "1", "1", "10000", "10000", "150"});  // 100 MP: the limit
+    storeFormat("d", {"d", "1", "1", "1", "1", "1", "150"});
+    storeFormat("e", {"e", "1", "1", "1", "16", "16", "150"});  // the least kept
+    storeFormat("f", {"f", "1", "1", "1", "1795", "15", "150"});
     const TFormats formats = load(false);
-    ASSERT_EQ(formats.size(), 2u);
+    ASSERT_EQ(formats.size(), 3u);
     EXPECT_EQ(formats[0].Name, "a");
     EXPECT_EQ(formats[1].Name, "c");
+    EXPECT_EQ(formats[2].Name, "e");
     ASSERT_EQ(dialogs_.errors().size(), 1);
+    const QString& text = dialogs_.errors()[0];
     EXPECT_TRUE(
-        dialogs_.errors()[0].contains("Формат печати b (65500 x 65500 пикселей) слишком "
-                                      "велик для печати и не загружен."))
-        << dialogs_.errors()[0].toStdString();
+        text.contains("Формат печати b (65500 x 65500 пикселей) слишком "
+                      "велик для печати и не загружен.\r\nФорматы печати, слишком "
+                      "маленькие для печати, не загружены (2): d (1 x 1 пикселей), "
+                      "f (1795 x 15 пикселей)."))
+        << text.toStdString();
 }
 
 // A lab that sends thousands of formats too large to print: one message says how many
@@ -206,36 +214,55 @@ TEST_F(CatalogueTest, EmptyStoreAndNoConnection) {
     EXPECT_EQ(dialogs_.errors(), (QStringList{messages::F1(), messages::L2()}));
 }
 
+namespace {
+
+formats::TFormatsRecord named(const char* name) {
+    formats::TFormatsRecord record;
+    record.Name = QString::fromLatin1(name);
+    return record;
+}
+
+}  // namespace
+
+// A missing value skips the rest of its record: a record left without pixel sizes
+// cannot print and is left out too, told after the missing value.
 TEST_F(CatalogueTest, AMissingValueSkipsTheRestOfItsRecord) {
-    storeFormat("a", {"a", "1", "1", "1", "1", "1", "1"});
-    storeFormat("b", {"b", "5", "2", "3", "4", "5", "6"},
+    storeFormat("a", {"a", "1", "1", "1", "100", "100", "1"});
+    storeFormat("b", {"b", "5", "2", "3", "400", "500", "6"},
+                {"Name", "Cost", "Width_mm", "Height_mm", "Width_px", "Height_px", "Dpi"});
+    storeFormat("c", {"c", "5", "2", "3", "400", "500", "6"},
                 {"Name", "Price", "Width_mm", "Height_mm", "Width_px", "Height_px", "DPI_Min"});
-    storeFormat("c", {"c", "3", "3", "3", "3", "3", "3"});
+    storeFormat("d", {"d", "3", "3", "3", "300", "300", "3"});
     const TFormats formats = load(false);
     ASSERT_EQ(formats.size(), 3u);
     EXPECT_EQ(formats[1].Name, "b");
-    EXPECT_EQ(formats[1].Width_mm, 0);
-    EXPECT_EQ(formats[2].Name, "c");
-    EXPECT_EQ(dialogs_.errors(), QStringList{messages::L6("Cost", "b", kWeb)});
+    EXPECT_EQ(formats[1].Width_px, 400);
+    EXPECT_EQ(formats[1].DPI_Min, 0);
+    EXPECT_EQ(formats[2].Name, "d");
+    EXPECT_EQ(dialogs_.errors(),
+              (QStringList{messages::L6("DPI_Min", "b", kWeb), messages::L6("Cost", "c", kWeb),
+                           messages::L7({}, {named("c")}, kWeb)}));
 }
 
 TEST_F(CatalogueTest, AMissingWidthPxStopsLoading) {
-    storeFormat("a", {"a", "1", "1", "1", "1", "1", "1"});
+    storeFormat("a", {"a", "1", "1", "1", "100", "100", "1"});
     storeFormat("b", {"b", "5", "2", "3", "4", "5", "6"},
                 {"Name", "Cost", "Width_mm", "Height_mm", "Pixels", "Height_px", "DPI_Min"});
-    storeFormat("c", {"c", "3", "3", "3", "3", "3", "3"});
+    storeFormat("c", {"c", "3", "3", "3", "300", "300", "3"});
     const TFormats formats = load(false);
-    ASSERT_EQ(formats.size(), 3u);
-    EXPECT_EQ(formats[1].Name, "b");
-    EXPECT_EQ(formats[1].Height_mm, 3);
-    EXPECT_EQ(formats[2].Name, "");  // keeps its place, empty
-    EXPECT_EQ(dialogs_.errors(), QStringList{messages::L6("Width_px", "b", kWeb)});
+    // b, and c's place (kept empty), have no pixel sizes: left out as unprintable.
+    ASSERT_EQ(formats.size(), 1u);
+    EXPECT_EQ(formats[0].Name, "a");
+    EXPECT_EQ(dialogs_.errors(), (QStringList{messages::L6("Width_px", "b", kWeb),
+                                              messages::L7({}, {named("b"), named("")}, kWeb)}));
 }
 
 TEST_F(CatalogueTest, TooFewValuesShowL5) {
     storeFormat("a", {"a", "1", "1"});
-    EXPECT_EQ(load(false).size(), 1u);
-    EXPECT_EQ(dialogs_.errors(), QStringList{messages::L5("a", kWeb)});
+    EXPECT_EQ(load(false).size(), 0u);  // and with no pixel sizes, left out
+    ASSERT_EQ(dialogs_.errors().size(), 2);
+    EXPECT_EQ(dialogs_.errors()[0], messages::L5("a", kWeb));
+    EXPECT_TRUE(dialogs_.errors()[1].contains(QStringLiteral("слишком мал для печати")));
 }
 
 TEST_F(CatalogueTest, NumbersThatDoNotReadRaiseTheConversionError) {
@@ -249,7 +276,8 @@ TEST_F(CatalogueTest, NumbersThatDoNotReadRaiseTheConversionError) {
                           Case{"1", "99999999999", "''99999999999'' is not a valid integer value"},
                           Case{"1", "", "'''' is not a valid integer value"}}) {
         store_.deleteKey(FormatsKey + "\\x");
-        storeFormat("x", {"x", c.cost, c.width, "1", "1", "1", "1"});
+        storeFormat("a", {"a", "1", "1", "1", "100", "100", "1"});
+        storeFormat("x", {"x", c.cost, c.width, "1", "100", "100", "1"});
         TFormats formats;
         try {
             formats::LoadFormats(false, formats, catalogue_);
@@ -257,8 +285,10 @@ TEST_F(CatalogueTest, NumbersThatDoNotReadRaiseTheConversionError) {
         } catch (const formats::ConversionError& e) {
             EXPECT_STREQ(e.what(), c.error);
         }
+        // What was read before stays, but never a format that cannot print (x, read
+        // up to its error, has no pixel sizes).
         ASSERT_EQ(formats.size(), 1u);
-        EXPECT_EQ(formats[0].Name, "x");  // what was read before stays
+        EXPECT_EQ(formats[0].Name, "a");
     }
 }
 
