@@ -145,20 +145,9 @@ void TForm1::Terminate() {
 }
 
 void TForm1::LoadFormats(bool Force) {
-    // A stored catalogue that does not read is fetched anew, as at a first start.
-    const std::vector<bool> attempts =
-        Force ? std::vector<bool>{true} : std::vector<bool>{false, true};
-    for (const bool force : attempts) {
-        try {
-            formats::LoadFormats(force, Formats, catalogueServices());
-            return;
-        } catch (const formats::ConversionError& e) {
-            qCWarning(lcApp) << "the formats do not read:" << e.what();
-            dialogs_.showError(e.text());
-        }
-    }
-    // No catalogue that reads only in part: the program ends as without formats.
-    Formats.clear();
+    // A stored catalogue that does not read is fetched anew, as at a first start; one
+    // that still does not read leaves none, and the program ends as without formats.
+    formats::LoadFormatsForStart(Force, Formats, catalogueServices());
 }
 
 formats::CatalogueServices TForm1::catalogueServices() {

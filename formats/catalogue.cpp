@@ -210,4 +210,19 @@ void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& c) {
     leaveOutUnprintableFormats(Formats, c);
 }
 
+void LoadFormatsForStart(bool Force, TFormats& Formats, const CatalogueServices& c) {
+    const std::vector<bool> attempts =
+        Force ? std::vector<bool>{true} : std::vector<bool>{false, true};
+    for (const bool force : attempts) {
+        try {
+            LoadFormats(force, Formats, c);
+            return;
+        } catch (const ConversionError& e) {
+            c.dialogs.showError(e.text());
+        }
+    }
+    // Never a catalogue that reads only in part.
+    Formats.clear();
+}
+
 }  // namespace formats

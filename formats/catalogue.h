@@ -57,6 +57,11 @@ bool DownloadFormats(const CatalogueServices& services);
 // From the first Cost read on, the program's decimal separator is "." for good.
 void LoadFormats(bool Force, TFormats& Formats, const CatalogueServices& services);
 
+// The start's load: LoadFormats, and when a stored number does not read, the
+// ConversionError's text shown and the catalogue fetched anew (once; at once with
+// Force). A catalogue that still does not read is no catalogue: Formats ends empty.
+void LoadFormatsForStart(bool Force, TFormats& Formats, const CatalogueServices& services);
+
 // The stored texts as numbers: a 32-bit whole number of which the low 16 bits are kept
 // (70000 reads as 4464, -1 as 65535), and a decimal number with "." (never ",").
 quint16 readWord(const QString& text);

@@ -48,10 +48,12 @@ Picture24 readBmp24(const QByteArray& b, QString* error) {
     if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) {
         return fail("the BMP's size is out of range");
     }
-    Picture24 picture = Picture24::blank(width, static_cast<int>(height));
-    if (offset + static_cast<qint64>(picture.stride) * height > b.size()) {
+    // The rows the header promises must be there before a byte is allocated for them.
+    const qint64 stride = ((static_cast<qint64>(width) * 24 + 31) & ~31) / 8;
+    if (offset + stride * height > b.size()) {
         return fail("the BMP is cut short");
     }
+    Picture24 picture = Picture24::blank(width, static_cast<int>(height));
     for (int y = 0; y < picture.height; ++y) {
         const int from = topDown ? y : picture.height - 1 - y;
         std::memcpy(picture.bytes.data() + y * picture.stride,

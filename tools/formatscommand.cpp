@@ -26,14 +26,16 @@ int runFormatsCommand(const QStringList& args, QTextStream& out, QTextStream& er
     service::CredentialStore credentials;
     service::HttpClient http(dialogs, credentials);
     formats::TFormats catalogue;
+    // As the program starts: a catalogue that does not read is fetched anew, and one
+    // that still does not read is none (the program ends then).
     try {
-        formats::LoadFormats(
+        formats::LoadFormatsForStart(
             force, catalogue,
             {[&](const QString& url) { return http.HttpGet(url, QString()); }, store, dialogs, host,
              QString::fromUtf8(korvella::ServiceWebAddress)});
     } catch (const platform::Error& e) {
-        // The program shows this in an error box, like the messages before it.
-        out << e.text() << "\n";
+        out << e.text() << "\n";  // the program's error box
+        return 1;
     }
     for (const formats::TFormatsRecord& f : catalogue) {
         out << f.Name << '\t' << QString::number(static_cast<double>(f.Cost), 'g', 9) << '\t'

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstring>
 
@@ -80,4 +81,31 @@ TEST(PreviewCommand, TheBoxAsTheViewerShowsItOrTurned) {
         runCommand(tool::runPreviewCommand, {dir.filePath("none.jpg"), out, "10", "10", "x"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_FALSE(missing.err.isEmpty());
+}
+
+// A 54-byte header that claims 20 000 × 20 000 pixels is cut short, said before a byte
+// is allocated for its rows: the tool runs here with its allocations bounded to 256 MB
+// (a sanitizer's bound; other builds ignore it), which the 1.2 GB picture would pass.
+TEST(SharpenCommand, AHeaderClaimingAHugePictureIsRefusedBeforeAllocating) {
+    QTemporaryDir dir;
+    QByteArray header = images::bmp24(images::Picture24::blank(1, 1)).left(54);
+    for (const int at : {18, 22}) {
+        const quint32 side = 20000;
+        std::memcpy(header.data() + at, &side, 4);  // little-endian, as BMP
+    }
+    writeFile(dir.filePath("huge.bmp"), header);
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(
+        QStringLiteral("ASAN_OPTIONS"),
+        environment.value(QStringLiteral("ASAN_OPTIONS")) +
+            QStringLiteral(":max_allocation_size_mb=256:allocator_may_return_null=1"));
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(KORVELLA_TOOL_BINARY),
+               {QStringLiteral("sharpen"), dir.filePath("huge.bmp"), dir.filePath("out.bmp"),
+                QStringLiteral("0.5")});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(tool.readAllStandardError().contains("cut short"));
 }
