@@ -89,6 +89,21 @@ void addPart(std::string_view segment, std::vector<FormPart>& parts) {
     parts.push_back(std::move(part));
 }
 
+// The next delimiter from `from` on that stands where RFC 2046 puts one, at a line's
+// start (or the body's), or that closes a part and ends its line ("--B--" CR LF): the
+// client puts that right after a picture's last byte. A boundary's text anywhere else
+// (inside a file name, say) is the part's own.
+size_t findDelimiter(std::string_view body, const std::string& delimiter, size_t from) {
+    for (size_t at = body.find(delimiter, from); at != std::string::npos;
+         at = body.find(delimiter, at + 1)) {
+        const bool lineStart = at == 0 || (at >= 2 && body.substr(at - 2, 2) == "\r\n");
+        if (lineStart || body.substr(at + delimiter.size()).starts_with("--\r\n")) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
 }  // namespace
 
 std::string multipartBoundary(const std::string& contentType) {
@@ -99,12 +114,12 @@ std::string multipartBoundary(const std::string& contentType) {
 }
 
 std::optional<std::vector<FormPart>> parseMultipart(std::string_view body,
-                                                    const std::string& boundary) {
+                                                    const std::string& boundary, size_t maxParts) {
     if (boundary.empty()) {
         return std::nullopt;
     }
     const std::string delimiter = "--" + boundary;
-    size_t at = body.find(delimiter);
+    size_t at = findDelimiter(body, delimiter, 0);
     if (at == std::string::npos) {
         return std::nullopt;
     }
@@ -117,13 +132,16 @@ std::optional<std::vector<FormPart>> parseMultipart(std::string_view body,
         if (body.substr(start).starts_with("\r\n")) {
             start += 2;
         }
-        const size_t next = body.find(delimiter, start);
+        const size_t next = findDelimiter(body, delimiter, start);
         size_t end = next == std::string::npos ? body.size() : next;
         if (end >= start + 2 && body.substr(end - 2, 2) == "\r\n") {
             end -= 2;  // the line break that belongs to the delimiter
         }
         if (end > start) {
             addPart(body.substr(start, end - start), parts);
+            if (parts.size() > maxParts) {
+                return std::nullopt;
+            }
         }
         at = next;
     }

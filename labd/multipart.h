@@ -19,12 +19,15 @@ struct FormPart {
 std::string multipartBoundary(const std::string& contentType);
 
 // Splits a multipart/form-data body into its parts, tolerant of how the delimiters
-// are laid out: a part ends at the next delimiter line, whether that is a plain or a
-// closing delimiter and whether a line break stands before it, and more parts may
-// follow a closing delimiter. Each part's headers end at the first empty line; parts
-// without a Content-Disposition name are skipped. A filename's %22, %0D and %0A
-// escapes are decoded. Nothing when the body holds no delimiter at all.
+// are laid out: a part ends at the next delimiter, plain or closing, and more parts
+// may follow a closing delimiter. A delimiter counts at a line's start, or as a closing
+// delimiter that ends its line (the client's, right after a picture); the boundary's
+// text elsewhere belongs to the part. Each part's headers end at the first empty line;
+// parts without a Content-Disposition name are skipped. A filename's %22, %0D and %0A
+// escapes are decoded. Nothing when the body holds no delimiter at all, or more than
+// maxParts named parts.
 std::optional<std::vector<FormPart>> parseMultipart(std::string_view body,
-                                                    const std::string& boundary);
+                                                    const std::string& boundary,
+                                                    size_t maxParts = 64);
 
 }  // namespace labd

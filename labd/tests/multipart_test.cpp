@@ -59,3 +59,32 @@ TEST(Multipart, MalformedBodies) {
     EXPECT_TRUE(headless->empty());
     EXPECT_EQ(labd::multipartBoundary("text/plain; boundary=x"), "");
 }
+
+// The boundary's text inside a file name is the name's (it does not stand at a line's
+// start): the name is read whole, and no text after it can forge a part.
+TEST(Multipart, ABoundaryInsideAFileNameNeitherCutsNorForges) {
+    const std::string holding = "a----RIRIDO-REZ-AVAZ.jpg";
+    const std::string forging =
+        "x----RIRIDO-REZ-AVAZ Content-Disposition: form-data; name=file; filename=FORGED.jpg";
+    for (const std::string& name : {holding, forging}) {
+        const std::string body = labd::testing::clientUploadBody(
+            kPicture, name, "2", "10x15", "glyanc", "0123456789abcdef0123456789ABCDEF", "501", "7",
+            "WithBorder");
+        const auto parts = parseMultipart(body, "--RIRIDO-REZ-AVAZ");
+        ASSERT_TRUE(parts) << name;
+        ASSERT_EQ(parts->size(), 8u) << name;
+        EXPECT_EQ((*parts)[0].filename, name);
+        EXPECT_EQ((*parts)[0].data, kPicture);
+        EXPECT_EQ((*parts)[7].data, "WithBorder");
+    }
+}
+
+// Parts are bounded: a body of a million tiny parts is refused, not listed.
+TEST(Multipart, MorePartsThanTheBoundAreRefused) {
+    std::string body;
+    for (int i = 0; i < 65; ++i) {
+        body += "--b\r\nContent-Disposition: form-data; name=\"f\"\r\n\r\nv\r\n";
+    }
+    EXPECT_EQ(parseMultipart(body + "--b--", "b", 65)->size(), 65u);
+    EXPECT_FALSE(parseMultipart(body + "--b--", "b", 64));
+}
