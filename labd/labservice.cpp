@@ -216,6 +216,11 @@ std::string money(int64_t kopecks) {
            std::to_string(kopecks % 100);
 }
 
+// A price as the page shows it, or what it says for one past 64 bits of kopecks.
+std::string money(const std::optional<int64_t>& kopecks) {
+    return kopecks ? money(*kopecks) + " руб." : std::string("сумма слишком велика");
+}
+
 bool readFile(const fs::path& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -535,7 +540,11 @@ Response LabService::upload(const Request& request) {
     }
     u.storedPath = stored.string();
     std::string replaced;
-    if (store_.addUpload(u, &replaced) == 0) {
+    const int64_t id = store_.addUpload(u, &replaced);
+    if (id == Store::kOrderPlaced) {
+        return refuse("Error: the order of this session has been placed");
+    }
+    if (id == 0) {
         return refuse("Error: the upload could not be recorded");
     }
     if (!replaced.empty()) {
@@ -544,7 +553,7 @@ Response LabService::upload(const Request& request) {
     return text(200, "Ok");
 }
 
-int64_t LabService::total(const std::vector<Upload>& uploads) const {
+std::optional<int64_t> LabService::total(const std::vector<Upload>& uploads) const {
     int64_t sum = 0;
     for (const Upload& u : uploads) {
         for (const PrintFormat& f : formats_) {
@@ -552,7 +561,7 @@ int64_t LabService::total(const std::vector<Upload>& uploads) const {
                 int64_t price = 0;
                 if (__builtin_mul_overflow(kopecks(f.cost).value_or(0), int64_t{u.count}, &price) ||
                     __builtin_add_overflow(sum, price, &sum)) {
-                    return std::numeric_limits<int64_t>::max();
+                    return std::nullopt;
                 }
                 break;
             }
@@ -578,12 +587,14 @@ Response LabService::sessionPage(const std::string& key) {
                 html(u.filename) + "</td><td>" + html(u.format) + "</td><td>" +
                 std::to_string(u.count) + "</td><td>" + html(paperName(u.paper)) + "</td><td>" +
                 html(paramName(u.param)) + "</td><td>" + html(u.dpi) + "</td><td>" +
-                money(total(one)) + " руб.</td></tr>\n";
+                money(total(one)) + "</td></tr>\n";
     }
-    body += "</table>\n<p class=\"total\">Итого: " + money(total(uploads)) + " руб.</p>\n";
+    // A placed order shows the total it was placed with.
+    const std::optional<int64_t> sum = placed ? store_.orderTotal(key) : total(uploads);
+    body += "</table>\n<p class=\"total\">Итого: " + money(sum) + "</p>\n";
     if (placed) {
         body += "<p class=\"placed\">Заказ отправлен в печать (" + html(*placed) + " UTC).</p>";
-    } else if (!uploads.empty()) {
+    } else if (!uploads.empty() && sum) {
         body +=
             "<form method=\"post\" "
             "action=\"/index.php?option=com_photoprint&amp;step=placeorder&amp;key=" +
@@ -596,10 +607,7 @@ Response LabService::placeOrder(const std::string& key) {
     if (!store_.hasSession(key)) {
         return page("Заказ не найден", "<h1>Заказ не найден</h1>");
     }
-    const std::vector<Upload> uploads = store_.uploads(key);
-    if (!uploads.empty()) {
-        store_.placeOrder(key, total(uploads));
-    }
+    store_.placeOrder(key, [this](const std::vector<Upload>& uploads) { return total(uploads); });
     Response r;
     r.status = 303;
     r.headers["Location"] = "/index.php?option=com_photoprint&step=showprog&key=" + key;

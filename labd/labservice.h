@@ -78,8 +78,9 @@ private:
     Response photo(const std::string& key, const std::string& fileNumber);
     Response frontPage();
     Response forward(const Request& request);
-    // The uploads' price in kopecks (cost times count, exact in 64 bits).
-    int64_t total(const std::vector<Upload>& uploads) const;
+    // The uploads' price in kopecks (cost times count, exact in 64 bits); nothing when
+    // it would not fit in them.
+    std::optional<int64_t> total(const std::vector<Upload>& uploads) const;
 
     ServiceOptions options_;
     Store store_;

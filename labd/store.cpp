@@ -77,10 +77,38 @@ bool Store::open(const std::string& path, std::string* error) {
             " received TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
         exec(
             "CREATE TABLE IF NOT EXISTS orders ("
-            " key TEXT PRIMARY KEY REFERENCES sessions(key), total REAL,"
-            " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)");
+            " key TEXT PRIMARY KEY REFERENCES sessions(key), total INTEGER,"
+            " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+        migrateTotals();
     if (!ok) {
         *error = sqlite3_errmsg(db_);
+    }
+    return ok;
+}
+
+bool Store::migrateTotals() {
+    std::string type;
+    {
+        Statement s =
+            prepare(db_, "SELECT type FROM pragma_table_info('orders') WHERE name = 'total'");
+        if (sqlite3_step(s.get()) == SQLITE_ROW) {
+            type = column(s.get(), 0);
+        }
+    }
+    if (type != "REAL") {
+        return true;
+    }
+    const bool ok =
+        exec("BEGIN IMMEDIATE") &&
+        exec(
+            "CREATE TABLE orders_exact ("
+            " key TEXT PRIMARY KEY REFERENCES sessions(key), total INTEGER,"
+            " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP)") &&
+        exec("INSERT INTO orders_exact SELECT key, CAST(total AS INTEGER), placed FROM orders") &&
+        exec("DROP TABLE orders") && exec("ALTER TABLE orders_exact RENAME TO orders") &&
+        exec("COMMIT");
+    if (!ok) {
+        exec("ROLLBACK");
     }
     return ok;
 }
@@ -108,6 +136,11 @@ int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
     }
     std::string replaced;
     const int64_t id = [&]() -> int64_t {
+        Statement placed = prepare(db_, "SELECT 1 FROM orders WHERE key = ?");
+        bind(placed.get(), 1, u.key);
+        if (sqlite3_step(placed.get()) == SQLITE_ROW) {
+            return kOrderPlaced;
+        }
         Statement old =
             prepare(db_, "SELECT stored_path FROM uploads WHERE key = ? AND file_number = ?");
         bind(old.get(), 1, u.key);
@@ -136,6 +169,10 @@ int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
         sqlite3_bind_int64(s.get(), 10, u.bytes);
         return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;
     }();
+    if (id == kOrderPlaced) {
+        exec("ROLLBACK");
+        return kOrderPlaced;
+    }
     if (id == 0 || !exec("COMMIT")) {
         exec("ROLLBACK");
         return 0;
@@ -148,6 +185,10 @@ int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
 
 std::vector<Upload> Store::uploads(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
+    return uploadsLocked(key);
+}
+
+std::vector<Upload> Store::uploadsLocked(const std::string& key) {
     const std::string sql =
         std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE key = ? ORDER BY id";
     Statement s = prepare(db_, sql.c_str());
@@ -172,12 +213,39 @@ std::optional<Upload> Store::uploadOf(const std::string& key, const std::string&
     return readUpload(s.get());
 }
 
-bool Store::placeOrder(const std::string& key, int64_t totalKopecks) {
+bool Store::placeOrder(
+    const std::string& key,
+    const std::function<std::optional<int64_t>(const std::vector<Upload>&)>& price) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Statement s = prepare(db_, "INSERT OR IGNORE INTO orders(key, total) VALUES(?, ?)");
+    if (!exec("BEGIN IMMEDIATE")) {
+        return false;
+    }
+    const bool placed = [&] {
+        const std::vector<Upload> list = uploadsLocked(key);
+        const std::optional<int64_t> total = list.empty() ? std::nullopt : price(list);
+        if (!total) {
+            return false;
+        }
+        Statement s = prepare(db_, "INSERT OR IGNORE INTO orders(key, total) VALUES(?, ?)");
+        bind(s.get(), 1, key);
+        sqlite3_bind_int64(s.get(), 2, *total);
+        return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(db_) == 1;
+    }();
+    if (!placed || !exec("COMMIT")) {
+        exec("ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+std::optional<int64_t> Store::orderTotal(const std::string& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_, "SELECT total FROM orders WHERE key = ?");
     bind(s.get(), 1, key);
-    sqlite3_bind_int64(s.get(), 2, totalKopecks);
-    return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(db_) == 1;
+    if (sqlite3_step(s.get()) != SQLITE_ROW || sqlite3_column_type(s.get(), 0) != SQLITE_INTEGER) {
+        return std::nullopt;
+    }
+    return sqlite3_column_int64(s.get(), 0);
 }
 
 std::optional<std::string> Store::orderPlaced(const std::string& key) {

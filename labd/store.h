@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,20 +39,31 @@ public:
     bool hasSession(const std::string& key);
     // Records an upload; one the session already holds under the same file number is
     // replaced (a client's retry after a lost reply), and its stored photo's path is
-    // put in replacedPath to be removed.
+    // put in replacedPath to be removed. The row's id; 0 when it could not be recorded,
+    // kOrderPlaced when the session's order was placed (looked at in the same
+    // transaction as the insert: a placed order never changes).
+    static constexpr int64_t kOrderPlaced = -1;
     int64_t addUpload(const Upload& upload, std::string* replacedPath = nullptr);
     std::vector<Upload> uploads(const std::string& key);
     // The upload a session holds under a file number.
     std::optional<Upload> uploadOf(const std::string& key, const std::string& fileNumber);
-    // Marks the session's order placed with its total in kopecks; false when it was
-    // placed before.
-    bool placeOrder(const std::string& key, int64_t totalKopecks);
+    // Marks the session's order placed with the total price gives its uploads, in
+    // kopecks, reading them and recording the order in one transaction (no upload can
+    // come between). False when it was placed before, when it has no uploads, or when
+    // price gives nothing (a total past 64 bits).
+    bool placeOrder(const std::string& key,
+                    const std::function<std::optional<int64_t>(const std::vector<Upload>&)>& price);
+    // The total a placed order was recorded with, in kopecks.
+    std::optional<int64_t> orderTotal(const std::string& key);
     // When the session's order was placed (UTC, ISO 8601); nothing while it is open.
     std::optional<std::string> orderPlaced(const std::string& key);
     int64_t uploadCount();
 
 private:
     bool exec(const char* sql);
+    // Orders written by earlier versions kept their totals as REAL: made INTEGER.
+    bool migrateTotals();
+    std::vector<Upload> uploadsLocked(const std::string& key);
 
     std::mutex mutex_;
     sqlite3* db_ = nullptr;

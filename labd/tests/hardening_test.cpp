@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "labd/httpserver.h"
+#include "labd/store.h"
 #include "labd/tests/labfixture.h"
 #include "labd/tests/uploadbody.h"
 
@@ -283,15 +284,73 @@ TEST(LabdHardening, ABodyPastTheLimitIsRefusedFromItsHead) {
 
 // The totals are exact in kopecks, whatever the count.
 TEST(LabdHardening, TotalsAreExactInKopecks) {
+    {
+        Lab lab;
+        const int port = portOf(lab);
+        const std::string key = bodyOf(get(port, kSession));
+        const std::string picture = labd::testing::jpegPicture(16, 16);
+        ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "2147483647", picture))), "Ok");
+        const std::string page =
+            bodyOf(get(port, "/index.php?option=com_photoprint&step=showprog&key=" + key));
+        // 10x15 costs 12.50: 2147483647 x 1250 kopecks.
+        EXPECT_NE(page.find("Итого: 26843545587.50 руб."), std::string::npos);
+    }
+    // A total past 2^53 is stored to the kopeck, and one past 2^63 is refused.
+    for (const bool overflow : {false, true}) {
+        Lab lab(labd::ServiceOptions(), labd::ServerLimits(), 0,
+                std::string(overflow ? "10x15:999999999999.99:152:102:1795:1205:150\n"
+                                     : "10x15:1000000.01:152:102:1795:1205:150\n"));
+        const int port = portOf(lab);
+        const std::string key = bodyOf(get(port, kSession));
+        const std::string picture = labd::testing::jpegPicture(16, 16);
+        ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "100000001", picture))), "Ok");
+        talk(port, "POST /index.php?option=com_photoprint&step=placeorder&key=" + key +
+                       " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+        const std::string page =
+            bodyOf(get(port, "/index.php?option=com_photoprint&step=showprog&key=" + key));
+        if (overflow) {
+            EXPECT_FALSE(lab.store().orderPlaced(key));
+            EXPECT_NE(page.find("Итого: сумма слишком велика"), std::string::npos);
+            EXPECT_EQ(page.find("Отправить заказ"), std::string::npos);
+        } else {
+            EXPECT_EQ(lab.store().orderTotal(key), int64_t{10000000200000001});
+            EXPECT_NE(page.find("Итого: 100000002000000.01 руб."), std::string::npos) << page;
+        }
+    }
+}
+
+// An upload racing the placing of its session's order is either in the order (its
+// "Ok" came first, and the total counts it) or refused: a placed order never changes.
+TEST(LabdHardening, AnUploadRacingThePlacedOrderIsInItOrRefused) {
     Lab lab;
     const int port = portOf(lab);
-    const std::string key = bodyOf(get(port, kSession));
     const std::string picture = labd::testing::jpegPicture(16, 16);
-    ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "2147483647", picture))), "Ok");
-    const std::string page =
-        bodyOf(get(port, "/index.php?option=com_photoprint&step=showprog&key=" + key));
-    // 10x15 costs 12.50: 2147483647 x 1250 kopecks.
-    EXPECT_NE(page.find("Итого: 26843545587.50 руб."), std::string::npos);
+    int counted = 0;
+    int refused = 0;
+    for (int race = 0; race < 35; ++race) {
+        const std::string key = bodyOf(get(port, kSession));
+        ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "1", picture, "1"))), "Ok");
+        std::string answer;
+        std::thread upload(
+            [&] { answer = bodyOf(talk(port, uploadRequest(key, "1", picture, "2"))); });
+        talk(port, "POST /index.php?option=com_photoprint&step=placeorder&key=" + key +
+                       " HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n");
+        upload.join();
+        const size_t uploads = lab.store().uploads(key).size();
+        const std::optional<int64_t> total = lab.store().orderTotal(key);
+        ASSERT_TRUE(total);
+        // 10x15 costs 12.50 a print.
+        EXPECT_EQ(*total, int64_t(uploads) * 1250) << "race " << race;
+        if (answer == "Ok") {
+            EXPECT_EQ(uploads, 2u) << "race " << race;
+            ++counted;
+        } else {
+            EXPECT_EQ(answer, "Error: the order of this session has been placed");
+            EXPECT_EQ(uploads, 1u) << "race " << race;
+            ++refused;
+        }
+    }
+    EXPECT_EQ(counted + refused, 35);
 }
 
 // Log lines cannot be forged: control characters are shown as codes.
@@ -399,4 +458,27 @@ TEST(LabdHardening, ATricklingRequestIsCutOff) {
     ::close(fd);
     EXPECT_LT(timer.elapsed(), 2400);
     EXPECT_EQ(answer.rfind("HTTP/1.1 400", 0), 0u) << answer;
+}
+
+// A store written before totals were whole kopecks (REAL) is opened with its orders,
+// their totals made exact integers.
+TEST(LabdHardening, OrdersOfAnOlderStoreKeepTheirTotals) {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("labd.sqlite").toStdString();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE sessions (key TEXT PRIMARY KEY, created TEXT);"
+                           "CREATE TABLE orders (key TEXT PRIMARY KEY, total REAL,"
+                           " placed TEXT NOT NULL DEFAULT CURRENT_TIMESTAMP);"
+                           "INSERT INTO sessions(key) VALUES('k');"
+                           "INSERT INTO orders(key, total) VALUES('k', 2500);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    labd::Store store;
+    std::string error;
+    ASSERT_TRUE(store.open(path, &error)) << error;
+    EXPECT_EQ(store.orderTotal("k"), int64_t{2500});
+    EXPECT_TRUE(store.orderPlaced("k"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -10,11 +11,16 @@
 namespace labd::testing {
 
 // A labd on a loopback port (a free one unless given) with its data in a temporary
-// folder, for tests of the service and of its clients.
+// folder (its format catalogue the text given, else the shipped one), for tests of the
+// service and of its clients.
 class Lab {
 public:
-    explicit Lab(ServiceOptions options = {}, const ServerLimits& serverLimits = {}, int port = 0) {
+    explicit Lab(ServiceOptions options = {}, const ServerLimits& serverLimits = {}, int port = 0,
+                 const std::string& formatsText = {}) {
         options.dataDir = dir_.path().toStdString();
+        if (!formatsText.empty()) {
+            std::ofstream(options.dataDir + "/formats.txt", std::ios::binary) << formatsText;
+        }
         service_ = std::make_unique<LabService>(options);
         std::string error;
         ok_ = service_->open(&error);
