@@ -109,6 +109,15 @@ std::string trim(const std::string& s) {
 }
 
 bool parseHead(const std::string& head, Request& request) {
+    // Lines end in CR LF and nowhere else: a bare CR or LF (or a NUL) inside one would
+    // reach whatever reads the value next (a forwarded request's head, say).
+    for (size_t at = head.find_first_of(std::string("\r\n\0", 3)); at != std::string::npos;
+         at = head.find_first_of(std::string("\r\n\0", 3), at + 1)) {
+        if (head[at] != '\r' || at + 1 >= head.size() || head[at + 1] != '\n') {
+            return false;
+        }
+        ++at;  // past the LF of this CR LF
+    }
     size_t lineEnd = head.find("\r\n");
     const std::string requestLine = head.substr(0, lineEnd);
     const size_t sp1 = requestLine.find(' ');

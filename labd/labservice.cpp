@@ -309,6 +309,21 @@ const std::string& defaultFormatsText() {
     return text;
 }
 
+std::optional<FixedAnswer> parseFixedAnswer(const std::string& text) {
+    for (size_t eq = text.find('='); eq != std::string::npos; eq = text.find('=', eq + 1)) {
+        size_t end = eq + 1;
+        while (end < text.size() && end - eq <= 3 &&
+               std::isdigit(static_cast<unsigned char>(text[end]))) {
+            ++end;
+        }
+        if (end - eq == 4 && end < text.size() && text[end] == ':') {
+            return FixedAnswer{text.substr(0, eq), std::stoi(text.substr(eq + 1, 3)),
+                               text.substr(end + 1)};
+        }
+    }
+    return std::nullopt;
+}
+
 LabService::LabService(ServiceOptions options) : options_(std::move(options)) {}
 
 bool LabService::open(std::string* error) {

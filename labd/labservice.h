@@ -3,6 +3,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,16 @@ struct ServiceOptions {
     int forwardTotalSeconds = 120;
     size_t forwardMaxBytes = 16 * 1024 * 1024;
 };
+
+// The --answer switch's PATH=STATUS:BODY: split at the "=" that a status and ":"
+// follow, so that a path may hold "=" (a query) and a body anything. Nothing when no
+// such "=" is there.
+struct FixedAnswer {
+    std::string path;
+    int status = 0;
+    std::string body;
+};
+std::optional<FixedAnswer> parseFixedAnswer(const std::string& text);
 
 // The reference lab service: print formats, session keys, multipart uploads, the
 // banner, the site's front page and the session pages with their order button.

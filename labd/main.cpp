@@ -65,14 +65,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--server-auth") {
             options.serverCredentials = value;
         } else if (arg == "--answer") {
-            const size_t eq = value.find('=');
-            const size_t colon = value.find(':', eq == std::string::npos ? 0 : eq);
-            if (eq == std::string::npos || colon == std::string::npos) {
+            const std::optional<labd::FixedAnswer> answer = labd::parseFixedAnswer(value);
+            if (!answer) {
                 usage();
                 return 2;
             }
-            options.fixedAnswers[value.substr(0, eq)] = {
-                std::atoi(value.substr(eq + 1, colon - eq - 1).c_str()), value.substr(colon + 1)};
+            options.fixedAnswers[answer->path] = {answer->status, answer->body};
         } else if (arg == "--stall") {
             options.stallSeconds = std::atoi(value.c_str());
         } else if (arg == "--drop-after") {

@@ -482,3 +482,31 @@ TEST(LabdHardening, OrdersOfAnOlderStoreKeepTheirTotals) {
     EXPECT_EQ(store.orderTotal("k"), int64_t{2500});
     EXPECT_TRUE(store.orderPlaced("k"));
 }
+
+// A head whose lines break anywhere but at CR LF is refused (400): a bare LF inside a
+// value could otherwise be forwarded as a header of its own.
+TEST(LabdHardening, AHeadWithABareLineBreakIsRefused) {
+    Lab lab;
+    const int port = portOf(lab);
+    const char withNul[] = "GET / HTTP/1.1\r\nHost: x\r\nX-A: a\0b\r\n\r\n";
+    for (const std::string& head :
+         {std::string("GET / HTTP/1.1\r\nHost: x\r\nX-A: a\nInjected: yes\r\n\r\n"),
+          std::string("GET / HTTP/1.1\r\nHost: x\r\nX-A: a\rInjected: yes\r\n\r\n"),
+          std::string(withNul, sizeof withNul - 1)}) {
+        EXPECT_EQ(talk(port, head).rfind("HTTP/1.1 400", 0), 0u);
+    }
+    EXPECT_EQ(talk(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n").rfind("HTTP/1.1 200", 0), 0u);
+}
+
+// --answer PATH=STATUS:BODY splits where a status and ":" follow the "=", so a path's
+// query and a body may hold "=" and ":".
+TEST(LabdHardening, TheAnswerSwitchSplitsAtTheStatus) {
+    const auto answer =
+        labd::parseFixedAnswer("/index.php?option=com_photoprint&step=format=500:a=b:c");
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->path, "/index.php?option=com_photoprint&step=format");
+    EXPECT_EQ(answer->status, 500);
+    EXPECT_EQ(answer->body, "a=b:c");
+    EXPECT_FALSE(labd::parseFixedAnswer("/banner.gif"));
+    EXPECT_FALSE(labd::parseFixedAnswer("/banner.gif=2000:x"));
+}
