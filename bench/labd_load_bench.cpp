@@ -122,7 +122,9 @@ int main(int argc, char** argv) {
     const pid_t labd = ::fork();
     if (labd == 0) {
         ::dup2(pipeFds[1], 2);
-        ::execl(argv[1], argv[1], "--port", "0", "--data", data.c_str(), nullptr);
+        // Every client takes a session: no bound on new sessions from one address.
+        ::execl(argv[1], argv[1], "--port", "0", "--data", data.c_str(), "--sessions-per-minute",
+                "0", nullptr);
         _exit(127);
     }
     ::close(pipeFds[1]);

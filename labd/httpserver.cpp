@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -155,6 +156,41 @@ std::string serialize(const Response& response) {
     return out + "\r\n" + response.body;
 }
 
+// The head, then the file in pieces read as they go out: memory stays at one piece
+// however large the file and however many read it at once.
+void sendFile(int fd, Response& response) {
+    const int file = ::open(response.bodyFile.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info {};
+    if (file < 0 || ::fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (file >= 0) {
+            ::close(file);
+        }
+        Response missing;
+        missing.status = 404;
+        missing.body = "no such file";
+        const std::string bytes = serialize(missing);
+        sendAll(fd, bytes.data(), bytes.size());
+        return;
+    }
+    std::string head = serialize(response);  // its body is empty: the length is the file's
+    head.replace(head.find("Content-Length: 0\r\n"), 19,
+                 "Content-Length: " + std::to_string(info.st_size) + "\r\n");
+    bool ok = sendAll(fd, head.data(), head.size());
+    std::vector<char> piece(64 * 1024);
+    for (off_t at = 0; ok && at < info.st_size;) {
+        const ssize_t got = ::pread(file, piece.data(), piece.size(), at);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;  // the file shrank: the client sees a body cut short
+        }
+        ok = sendAll(fd, piece.data(), static_cast<size_t>(got));
+        at += got;
+    }
+    ::close(file);
+}
+
 }  // namespace
 
 bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
@@ -257,6 +293,8 @@ std::string reasonPhrase(int status) {
             return "Proxy Authentication Required";
         case 413:
             return "Payload Too Large";
+        case 429:
+            return "Too Many Requests";
         case 500:
             return "Internal Server Error";
         case 502:
@@ -395,8 +433,16 @@ HttpServer::BodyRead HttpServer::readBody(int fd, std::string& buffer, size_t he
     const size_t length = lengthHeader == request.headers.end()
                               ? 0
                               : std::strtoull(lengthHeader->second.c_str(), nullptr, 10);
-    const auto deadline = Clock::now() + std::chrono::seconds(limits_.bodySeconds) +
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::seconds(limits_.bodySeconds) +
                           std::chrono::seconds(length / limits_.bodyBytesPerSecond);
+    // When the byte after `done` must have come to keep the least rate.
+    const auto due = [&](size_t done) {
+        const auto atRate = start + std::chrono::seconds(limits_.bodyGraceSeconds) +
+                            std::chrono::milliseconds(
+                                done * 1000 / std::max<size_t>(1, limits_.minBodyBytesPerSecond));
+        return std::min(deadline, atRate);
+    };
     const std::string_view early = std::string_view(buffer).substr(headEnd + 4);
     const size_t already = std::min(early.size(), length);
     if (length <= limits_.inMemoryBodyBytes) {
@@ -404,7 +450,7 @@ HttpServer::BodyRead HttpServer::readBody(int fd, std::string& buffer, size_t he
         bytes->resize(length);
         for (size_t done = already; done < length;) {
             const size_t got =
-                receive(fd, bytes->data() + done, length - done, limits_.readTimeoutMs, deadline);
+                receive(fd, bytes->data() + done, length - done, limits_.readTimeoutMs, due(done));
             if (got == 0 || stopping_) {
                 return BodyRead::CutShort;
             }
@@ -423,7 +469,7 @@ HttpServer::BodyRead HttpServer::readBody(int fd, std::string& buffer, size_t he
     std::vector<char> chunk(64 * 1024);
     for (size_t done = already; done < length;) {
         const size_t got = receive(fd, chunk.data(), std::min(chunk.size(), length - done),
-                                   limits_.readTimeoutMs, deadline);
+                                   limits_.readTimeoutMs, due(done));
         if (got == 0 || stopping_) {
             return BodyRead::CutShort;
         }
@@ -486,13 +532,24 @@ void HttpServer::serve(int fd, std::string peer) {
             response.status = 413;
             response.body = "Error: the request is larger than " +
                             std::to_string(limits_.maxBodyBytes / (1024 * 1024)) + " MB";
+        } else if (std::strtoull(lengthText.c_str(), nullptr, 10) > 0 &&
+                   bodyReaders_.fetch_add(1) >= limits_.maxBodyConnections) {
+            --bodyReaders_;
+            response.status = 503;
+            response.headers["Retry-After"] = "10";
+            response.body = "Error: too many uploads at once; try again shortly";
         } else {
+            const bool withBody = std::strtoull(lengthText.c_str(), nullptr, 10) > 0;
             const auto expect = request.headers.find("Expect");
             if (expect != request.headers.end() && expect->second == "100-continue") {
                 const std::string proceed = "HTTP/1.1 100 Continue\r\n\r\n";
                 sendAll(fd, proceed.data(), proceed.size());
             }
-            switch (readBody(fd, buffer, headEnd, request)) {
+            const BodyRead read = readBody(fd, buffer, headEnd, request);
+            if (withBody) {
+                --bodyReaders_;  // its share is for reading; the answer is quick
+            }
+            switch (read) {
                 case BodyRead::Whole:
                     response = handler_(request);
                     break;
@@ -515,6 +572,12 @@ void HttpServer::serve(int fd, std::string peer) {
     }
     for (int waited = 0; waited < response.stallSeconds * 10 && !stopping_; ++waited) {
         ::usleep(100 * 1000);
+    }
+    if (!response.bodyFile.empty()) {
+        sendFile(fd, response);
+        ::shutdown(fd, SHUT_WR);
+        closeConnection(fd);
+        return;
     }
     std::string bytes = response.raw.empty() ? serialize(response) : response.raw;
     if (response.dropAfterBytes >= 0 &&

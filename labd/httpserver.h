@@ -46,6 +46,9 @@ struct Response {
     int status = 200;
     Headers headers;
     std::string body;
+    // A file sent as the body instead, read from disk as it goes out (a photo): no
+    // copy of it is held in memory. A file that cannot be read is a 404.
+    std::string bodyFile;
     // Faults on purpose, for the client's tests: wait before answering, or close the
     // connection after this many bytes of the response.
     int stallSeconds = 0;
@@ -67,6 +70,14 @@ struct ServerLimits {
     int readTimeoutMs = 30000;
     int bodySeconds = 60;
     size_t bodyBytesPerSecond = 16 * 1024;
+    // Once the head is in, a body must keep up this average rate after a grace: a
+    // client trickling a few bytes a second is cut off in seconds, not hours.
+    int bodyGraceSeconds = 10;
+    size_t minBodyBytesPerSecond = 1024;
+    // Connections that may send a body at once; the rest of maxConnections stay for
+    // requests without one (a page, a photo), so slow uploads never lock those out. A
+    // body past it is answered 503 from its head.
+    int maxBodyConnections = 48;
     // Bodies larger than this go to an unnamed file in spoolDir (the system's temporary
     // folder when empty) instead of memory.
     size_t inMemoryBodyBytes = 256 * 1024;
@@ -117,6 +128,7 @@ private:
     std::mutex connectionsMutex_;
     std::condition_variable connectionsDone_;
     std::vector<int> openFds_;
+    std::atomic<int> bodyReaders_{0};
 };
 
 std::string reasonPhrase(int status);

@@ -447,7 +447,7 @@ Response LabService::route(const Request& request) {
         if (step == "format" && request.method == "GET")
             return formats();
         if (step == "session" && request.method == "GET")
-            return newSession();
+            return newSession(request.peer);
         if (step == "uploadprogs" && request.method == "POST")
             return upload(request);
         if (step == "showprog")
@@ -474,7 +474,38 @@ Response LabService::formats() {
     return text(200, body);
 }
 
-Response LabService::newSession() {
+bool LabService::sessionAllowed(const std::string& peer) {
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard<std::mutex> lock(sessionsMutex_);
+    // Addresses quiet for a minute are dropped, so the map holds only the last minute's.
+    for (auto it = newSessionsByPeer_.begin(); it != newSessionsByPeer_.end();) {
+        auto& times = it->second;
+        while (!times.empty() && now - times.front() >= std::chrono::minutes(1)) {
+            times.pop_front();
+        }
+        it = times.empty() ? newSessionsByPeer_.erase(it) : std::next(it);
+    }
+    auto& times = newSessionsByPeer_[peer];
+    if (options_.sessionsPerMinute > 0 &&
+        times.size() >= static_cast<size_t>(options_.sessionsPerMinute)) {
+        return false;
+    }
+    times.push_back(now);
+    // Sessions nobody uploaded to are forgotten, looked for at most once a minute.
+    const auto every = std::chrono::seconds(std::min<int64_t>(60, options_.emptySessionSeconds));
+    if (now - lastExpiry_ >= every) {
+        lastExpiry_ = now;
+        store_.forgetEmptySessions(options_.emptySessionSeconds);
+    }
+    return true;
+}
+
+Response LabService::newSession(const std::string& peer) {
+    if (!sessionAllowed(peer)) {
+        Response r = text(429, "Error: too many new sessions; try again in a minute");
+        r.headers["Retry-After"] = "60";
+        return r;
+    }
     // A new key meets an old one only by a fault of the store (a full disk, say): a
     // few tries, then an answer, never a loop.
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -634,10 +665,11 @@ Response LabService::photo(const std::string& key, const std::string& fileNumber
     // a photo's address can be counted through.
     const std::optional<Upload> upload =
         key.empty() ? std::nullopt : store_.uploadOf(key, fileNumber);
-    Response r;
-    if (!upload || !readFile(upload->storedPath, r.body)) {
+    if (!upload) {
         return text(404, "no such photo");
     }
+    Response r;
+    r.bodyFile = upload->storedPath;  // streamed from disk, never held whole
     r.headers["Content-Type"] = "image/jpeg";
     return r;
 }

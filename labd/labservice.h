@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -45,6 +47,10 @@ struct ServiceOptions {
     int forwardReadSeconds = 30;
     int forwardTotalSeconds = 120;
     size_t forwardMaxBytes = 16 * 1024 * 1024;
+    // New sessions one client address may have in a minute (0: no bound); beyond, 429.
+    int sessionsPerMinute = 120;
+    // A session that never got an upload is forgotten after this long.
+    int64_t emptySessionSeconds = 24 * 3600;
 };
 
 // The --answer switch's PATH=STATUS:BODY: split at the "=" that a status and ":"
@@ -82,7 +88,9 @@ public:
 private:
     Response route(const Request& request);
     Response formats();
-    Response newSession();
+    Response newSession(const std::string& peer);
+    // Whether peer may have another new session this minute (and counts it if so).
+    bool sessionAllowed(const std::string& peer);
     Response upload(const Request& request);
     Response sessionPage(const std::string& key);
     Response placeOrder(const std::string& key);
@@ -97,6 +105,9 @@ private:
     Store store_;
     std::vector<PrintFormat> formats_;
     std::atomic<int64_t> uploadsSeen_{0};
+    std::mutex sessionsMutex_;
+    std::map<std::string, std::deque<std::chrono::steady_clock::time_point>> newSessionsByPeer_;
+    std::chrono::steady_clock::time_point lastExpiry_{};
     std::atomic<int> recorded_{0};
     std::mutex countsMutex_;
     std::map<std::string, int> requestsByStep_;

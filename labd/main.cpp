@@ -14,6 +14,8 @@ namespace {
 
 void usage() {
     std::cerr << "usage: labd --port PORT --data DIR [--host ADDRESS]\n"
+                 "            [--sessions-per-minute N]  new sessions per client address\n"
+                 "                                       a minute (default 120; 0: no bound)\n"
                  "  test switches (all off by default):\n"
                  "  --proxy-auth USER:PASSWORD   answer 407 until these proxy credentials come;\n"
                  "                               then serve as a forward proxy\n"
@@ -81,6 +83,8 @@ int main(int argc, char** argv) {
             options.faultsOnUploadsOnly = value == "1";
         } else if (arg == "--record") {
             options.recordDir = value;
+        } else if (arg == "--sessions-per-minute") {
+            options.sessionsPerMinute = std::atoi(value.c_str());
         } else {
             usage();
             return 2;

@@ -17,7 +17,8 @@ Statement prepare(sqlite3* db, const char* sql) {
     return Statement(statement);
 }
 
-void bind(sqlite3_stmt* s, int index, const std::string& text) {
+// Not named bind: for a temporary string, lookup would pick std::bind instead.
+void bindText(sqlite3_stmt* s, int index, const std::string& text) {
     sqlite3_bind_text(s, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
@@ -116,14 +117,14 @@ bool Store::migrateTotals() {
 bool Store::addSession(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "INSERT INTO sessions(key) VALUES(?)");
-    bind(s.get(), 1, key);
+    bindText(s.get(), 1, key);
     return sqlite3_step(s.get()) == SQLITE_DONE;
 }
 
 bool Store::hasSession(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "SELECT 1 FROM sessions WHERE key = ?");
-    bind(s.get(), 1, key);
+    bindText(s.get(), 1, key);
     return sqlite3_step(s.get()) == SQLITE_ROW;
 }
 
@@ -137,35 +138,35 @@ int64_t Store::addUpload(const Upload& u, std::string* replacedPath) {
     std::string replaced;
     const int64_t id = [&]() -> int64_t {
         Statement placed = prepare(db_, "SELECT 1 FROM orders WHERE key = ?");
-        bind(placed.get(), 1, u.key);
+        bindText(placed.get(), 1, u.key);
         if (sqlite3_step(placed.get()) == SQLITE_ROW) {
             return kOrderPlaced;
         }
         Statement old =
             prepare(db_, "SELECT stored_path FROM uploads WHERE key = ? AND file_number = ?");
-        bind(old.get(), 1, u.key);
-        bind(old.get(), 2, u.fileNumber);
+        bindText(old.get(), 1, u.key);
+        bindText(old.get(), 2, u.fileNumber);
         if (sqlite3_step(old.get()) == SQLITE_ROW) {
             replaced = column(old.get(), 0);
         }
         Statement drop = prepare(db_, "DELETE FROM uploads WHERE key = ? AND file_number = ?");
-        bind(drop.get(), 1, u.key);
-        bind(drop.get(), 2, u.fileNumber);
+        bindText(drop.get(), 1, u.key);
+        bindText(drop.get(), 2, u.fileNumber);
         if (sqlite3_step(drop.get()) != SQLITE_DONE) {
             return 0;
         }
         Statement s = prepare(db_,
                               "INSERT INTO uploads(key, file_number, filename, stored_path, count,"
                               " format, paper, param, dpi, bytes) VALUES(?,?,?,?,?,?,?,?,?,?)");
-        bind(s.get(), 1, u.key);
-        bind(s.get(), 2, u.fileNumber);
-        bind(s.get(), 3, u.filename);
-        bind(s.get(), 4, u.storedPath);
+        bindText(s.get(), 1, u.key);
+        bindText(s.get(), 2, u.fileNumber);
+        bindText(s.get(), 3, u.filename);
+        bindText(s.get(), 4, u.storedPath);
         sqlite3_bind_int(s.get(), 5, u.count);
-        bind(s.get(), 6, u.format);
-        bind(s.get(), 7, u.paper);
-        bind(s.get(), 8, u.param);
-        bind(s.get(), 9, u.dpi);
+        bindText(s.get(), 6, u.format);
+        bindText(s.get(), 7, u.paper);
+        bindText(s.get(), 8, u.param);
+        bindText(s.get(), 9, u.dpi);
         sqlite3_bind_int64(s.get(), 10, u.bytes);
         return sqlite3_step(s.get()) == SQLITE_DONE ? sqlite3_last_insert_rowid(db_) : 0;
     }();
@@ -192,7 +193,7 @@ std::vector<Upload> Store::uploadsLocked(const std::string& key) {
     const std::string sql =
         std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE key = ? ORDER BY id";
     Statement s = prepare(db_, sql.c_str());
-    bind(s.get(), 1, key);
+    bindText(s.get(), 1, key);
     std::vector<Upload> list;
     while (sqlite3_step(s.get()) == SQLITE_ROW) {
         list.push_back(readUpload(s.get()));
@@ -205,8 +206,8 @@ std::optional<Upload> Store::uploadOf(const std::string& key, const std::string&
     const std::string sql =
         std::string("SELECT ") + kUploadColumns + " FROM uploads WHERE key = ? AND file_number = ?";
     Statement s = prepare(db_, sql.c_str());
-    bind(s.get(), 1, key);
-    bind(s.get(), 2, fileNumber);
+    bindText(s.get(), 1, key);
+    bindText(s.get(), 2, fileNumber);
     if (sqlite3_step(s.get()) != SQLITE_ROW) {
         return std::nullopt;
     }
@@ -227,7 +228,7 @@ bool Store::placeOrder(
             return false;
         }
         Statement s = prepare(db_, "INSERT OR IGNORE INTO orders(key, total) VALUES(?, ?)");
-        bind(s.get(), 1, key);
+        bindText(s.get(), 1, key);
         sqlite3_bind_int64(s.get(), 2, *total);
         return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(db_) == 1;
     }();
@@ -241,7 +242,7 @@ bool Store::placeOrder(
 std::optional<int64_t> Store::orderTotal(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "SELECT total FROM orders WHERE key = ?");
-    bind(s.get(), 1, key);
+    bindText(s.get(), 1, key);
     if (sqlite3_step(s.get()) != SQLITE_ROW || sqlite3_column_type(s.get(), 0) != SQLITE_INTEGER) {
         return std::nullopt;
     }
@@ -251,7 +252,7 @@ std::optional<int64_t> Store::orderTotal(const std::string& key) {
 std::optional<std::string> Store::orderPlaced(const std::string& key) {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "SELECT placed FROM orders WHERE key = ?");
-    bind(s.get(), 1, key);
+    bindText(s.get(), 1, key);
     if (sqlite3_step(s.get()) != SQLITE_ROW) {
         return std::nullopt;
     }
@@ -262,6 +263,16 @@ int64_t Store::uploadCount() {
     std::lock_guard<std::mutex> lock(mutex_);
     Statement s = prepare(db_, "SELECT COUNT(*) FROM uploads");
     return sqlite3_step(s.get()) == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : 0;
+}
+
+void Store::forgetEmptySessions(int64_t olderThanSeconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Statement s = prepare(db_,
+                          "DELETE FROM sessions WHERE created <= datetime('now', ?)"
+                          " AND key NOT IN (SELECT key FROM uploads)"
+                          " AND key NOT IN (SELECT key FROM orders)");
+    bindText(s.get(), 1, "-" + std::to_string(olderThanSeconds) + " seconds");
+    sqlite3_step(s.get());
 }
 
 }  // namespace labd

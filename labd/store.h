@@ -58,6 +58,8 @@ public:
     // When the session's order was placed (UTC, ISO 8601); nothing while it is open.
     std::optional<std::string> orderPlaced(const std::string& key);
     int64_t uploadCount();
+    // Forgets sessions older than this that hold no upload and no order.
+    void forgetEmptySessions(int64_t olderThanSeconds);
 
 private:
     bool exec(const char* sql);

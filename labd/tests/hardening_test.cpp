@@ -16,6 +16,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <regex>
 #include <set>
 #include <string>
@@ -210,7 +211,9 @@ TEST(LabdHardening, AForwardToASilentUpstreamIsBounded) {
 
 // Keys come from the system's random source: 32 letters and digits, never repeated.
 TEST(LabdHardening, SessionKeysAreLongRandomAndDistinct) {
-    Lab lab;
+    labd::ServiceOptions unbounded;
+    unbounded.sessionsPerMinute = 0;
+    Lab lab(unbounded);
     std::set<std::string> keys;
     for (int i = 0; i < 300; ++i) {
         const std::string key = bodyOf(get(portOf(lab), kSession));
@@ -509,4 +512,135 @@ TEST(LabdHardening, TheAnswerSwitchSplitsAtTheStatus) {
     EXPECT_EQ(answer->body, "a=b:c");
     EXPECT_FALSE(labd::parseFixedAnswer("/banner.gif"));
     EXPECT_FALSE(labd::parseFixedAnswer("/banner.gif=2000:x"));
+}
+
+// Uploads that trickle their bodies are cut off once they fall below the least rate,
+// and however many there are, a page is still served: they may take only a share of
+// the connections.
+TEST(LabdHardening, SlowBodiesAreCutAndNeverLockOutAPage) {
+    labd::ServerLimits limits;
+    limits.maxConnections = 8;
+    limits.maxBodyConnections = 6;
+    limits.bodyGraceSeconds = 1;
+    limits.minBodyBytesPerSecond = 1024;
+    Lab lab({}, limits);
+    const int port = portOf(lab);
+    std::vector<int> slow;
+    for (int i = 0; i < 8; ++i) {
+        const int fd = connectTo(port);
+        ASSERT_GE(fd, 0);
+        const std::string head =
+            "POST " + kUpload + " HTTP/1.1\r\nHost: x\r\nContent-Length: 100000\r\n\r\nx";
+        ::send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+        slow.push_back(fd);
+    }
+    QThread::msleep(300);
+    EXPECT_EQ(get(port, "/").rfind("HTTP/1.1 200", 0), 0u) << "the slow uploads locked out a page";
+    int cut = 0;
+    int turnedAway = 0;
+    for (const int fd : slow) {
+        char buffer[512];
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);  // 10 s at most
+        const std::string answer(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+        cut += answer.rfind("HTTP/1.1 400", 0) == 0 ? 1 : 0;
+        turnedAway += answer.rfind("HTTP/1.1 503", 0) == 0 ? 1 : 0;
+        ::close(fd);
+    }
+    EXPECT_EQ(cut, 6);
+    EXPECT_EQ(turnedAway, 2);
+}
+
+namespace {
+
+// The most the process has had resident, in MB.
+double peakMegabytes(qint64 pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6)) / 1024;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+// Under the loads that took it to gigabytes: 24 clients reading one 40 MB photo at once
+// (slowly, so all are in flight together), and uploads of a hundred thousand tiny form
+// parts. Files go out from disk a piece at a time, and a form is read in at most 64
+// parts: the peak stays under 200 MB, where copies of the photo would take gigabytes.
+TEST(LabdHardening, PeakMemoryStaysBoundedUnderPhotoReadersAndManyParts) {
+    LabdProcess labd("-c 0");
+    ASSERT_GT(labd.port(), 0);
+    const int port = labd.port();
+    const std::string key = bodyOf(get(port, kSession));
+    std::string photo = labd::testing::jpegPicture(16, 16);
+    photo += std::string(40 * 1024 * 1024, '\0');  // after its end: still a JPEG that reads
+    ASSERT_EQ(bodyOf(talk(port, uploadRequest(key, "1", photo))), "Ok");
+    photo.clear();
+    photo.shrink_to_fit();
+    const double afterUpload = peakMegabytes(labd.pid());
+
+    std::vector<int> readers;
+    for (int i = 0; i < 24; ++i) {
+        const int fd = connectTo(port);
+        ASSERT_GE(fd, 0);
+        const std::string request = "GET /photo?key=" + key + "&file=1 HTTP/1.1\r\nHost: x\r\n\r\n";
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+        readers.push_back(fd);
+    }
+    QThread::msleep(1500);  // every answer under way, none read yet
+    size_t whole = 0;
+    for (const int fd : readers) {
+        std::vector<char> buffer(1 << 20);
+        size_t read = 0;
+        ssize_t got = 0;
+        while ((got = ::recv(fd, buffer.data(), buffer.size(), 0)) > 0) {
+            read += static_cast<size_t>(got);
+        }
+        whole += read > 40u * 1024 * 1024 ? 1 : 0;
+        ::close(fd);
+    }
+    EXPECT_EQ(whole, 24u);
+
+    std::string parts;
+    while (parts.size() < 8 * 1024 * 1024) {
+        parts += "--b\r\nContent-Disposition: form-data; name=\"f\"\r\n\r\nv\r\n";
+    }
+    parts += "--b--";
+    for (int i = 0; i < 4; ++i) {
+        const std::string answer =
+            talk(port, "POST " + kUpload +
+                           " HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; "
+                           "boundary=b\r\nContent-Length: " +
+                           std::to_string(parts.size()) + "\r\n\r\n" + parts);
+        EXPECT_NE(bodyOf(answer).find("Error"), std::string::npos);
+    }
+    const double peak = peakMegabytes(labd.pid());
+    std::cout << "labd's peak: " << afterUpload << " MB after the upload, " << peak
+              << " MB after the readers and the many-parts uploads\n";
+    EXPECT_LT(peak, 200.0);
+}
+
+// One address gets a bounded number of new sessions a minute (429 beyond), and a
+// session nobody uploaded to is forgotten after a while; one with an upload stays.
+TEST(LabdHardening, NewSessionsAreBoundedAndEmptyOnesExpire) {
+    labd::ServiceOptions options;
+    options.sessionsPerMinute = 5;
+    options.emptySessionSeconds = 1;
+    Lab lab(options);
+    const int port = portOf(lab);
+    const std::string empty = bodyOf(get(port, kSession));
+    const std::string used = bodyOf(get(port, kSession));
+    ASSERT_EQ(used.size(), 32u);
+    ASSERT_EQ(bodyOf(talk(port, uploadRequest(used, "1", labd::testing::jpegPicture(8, 8)))), "Ok");
+    QThread::msleep(2200);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(bodyOf(get(port, kSession)).size(), 32u);
+    }
+    const std::string refused = get(port, kSession);
+    EXPECT_EQ(refused.rfind("HTTP/1.1 429", 0), 0u) << refused;
+    EXPECT_FALSE(lab.store().hasSession(empty));
+    EXPECT_TRUE(lab.store().hasSession(used));
 }
