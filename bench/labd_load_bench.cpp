@@ -1,6 +1,8 @@
 // labd under load: format requests and 1 MB uploads from 1, 8, 32 and 128 connections
 // at once, SECONDS each (default 10): requests a second, the 99th percentile of the
-// latency, failures, and labd's peak resident memory. labd runs as its own process.
+// latency, failures, and labd's peak resident memory. Then its peak under 64 readers
+// of a 40 MB photo that read slowly, and under uploads of a hundred thousand form
+// parts each. labd runs as its own process.
 // Each client sends its photo again and again under one file number, so the lab keeps
 // one photo a client and the disk does not fill.
 //   build-bench/bench/labd_load_bench LABD [SECONDS]
@@ -91,6 +93,27 @@ std::string uploadRequest(const std::string& key, const std::string& picture, in
     return "POST /index.php?option=com_photoprint&step=uploadprogs HTTP/1.1\r\nHost: x\r\n"
            "Content-Type: multipart/form-data; boundary=--RIRIDO-REZ-AVAZ\r\nContent-Length: " +
            std::to_string(b.size()) + "\r\n\r\n" + b;
+}
+
+// Starts labd's peak resident memory afresh from what it holds now.
+void resetPeak(pid_t pid) {
+    std::ofstream("/proc/" + std::to_string(pid) + "/clear_refs") << "5";
+}
+
+// A connection that has sent its request and reads nothing yet.
+int sentRequest(int port, const std::string& request) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+            static_cast<ssize_t>(request.size())) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 long peakKilobytes(pid_t pid) {
@@ -198,6 +221,63 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("labd's peak resident memory: %ld MB\n", peakKilobytes(labd) / 1024);
+
+    // 64 readers of one 40 MB photo, all in flight at once, each reading 64 KB a
+    // tenth of a second.
+    {
+        const std::string key = body(exchange(
+            port, "GET /index.php?option=com_photoprint&step=session HTTP/1.1\r\nHost: x\r\n\r\n"));
+        std::string photo = megabytePicture();
+        photo.insert(photo.size() - 2, std::string(39 * 1024 * 1024, '\x00'));
+        exchange(port, uploadRequest(key, photo, 1));
+        resetPeak(labd);
+        std::vector<std::thread> readers;
+        std::atomic<long> whole{0};
+        for (int r = 0; r < 64; ++r) {
+            readers.emplace_back([&] {
+                const int fd = sentRequest(
+                    port, "GET /photo?key=" + key + "&file=1 HTTP/1.1\r\nHost: x\r\n\r\n");
+                std::vector<char> piece(64 * 1024);
+                size_t read = 0;
+                ssize_t got = 0;
+                while (fd >= 0 && (got = ::recv(fd, piece.data(), piece.size(), 0)) > 0) {
+                    read += static_cast<size_t>(got);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                }
+                if (fd >= 0) {
+                    ::close(fd);
+                }
+                whole += read > photo.size() ? 1 : 0;
+            });
+        }
+        for (std::thread& t : readers) {
+            t.join();
+        }
+        std::printf("64 slow readers of a 40 MB photo: %ld whole, labd's peak %ld MB\n",
+                    whole.load(), peakKilobytes(labd) / 1024);
+    }
+    // Uploads of a hundred thousand tiny form parts each, eight at once.
+    {
+        std::string parts;
+        for (int i = 0; i < 100000; ++i) {
+            parts += "--b\r\nContent-Disposition: form-data; name=\"f\"\r\n\r\nv\r\n";
+        }
+        parts += "--b--";
+        const std::string request =
+            "POST /index.php?option=com_photoprint&step=uploadprogs HTTP/1.1\r\nHost: x\r\n"
+            "Content-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
+            std::to_string(parts.size()) + "\r\n\r\n" + parts;
+        resetPeak(labd);
+        std::vector<std::thread> senders;
+        for (int s = 0; s < 8; ++s) {
+            senders.emplace_back([&] { exchange(port, request); });
+        }
+        for (std::thread& t : senders) {
+            t.join();
+        }
+        std::printf("8 uploads of 100 000 form parts at once: labd's peak %ld MB\n",
+                    peakKilobytes(labd) / 1024);
+    }
     ::kill(labd, SIGTERM);
     ::waitpid(labd, nullptr, 0);
     drain.join();
