@@ -11,7 +11,12 @@ root="${1:-/tmp/korvella-deb12}"
 deb=$(ls build-package/korvella_*.deb 2>/dev/null | head -1)
 [ -n "$deb" ] || { echo "check-package.sh: run scripts/package.sh first" >&2; exit 1; }
 command -v debootstrap >/dev/null || apt-get install -y -qq debootstrap
-[ -x "$root/bin/bash" ] || debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian
+# The mirror this machine's apt uses (deb822 sources first, then sources.list): the
+# script names none of its own.
+mirror=$(awk '/^URIs:/ && $2 !~ /security/ {print $2; exit}' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
+[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $0 !~ /security/ {for (i = 2; i <= NF; i++) if ($i ~ /:\/\//) {print $i; exit}}' /etc/apt/sources.list 2>/dev/null || true)
+[ -n "$mirror" ] || { echo "check-package.sh: no Debian mirror in this machine's apt sources" >&2; exit 1; }
+[ -x "$root/bin/bash" ] || debootstrap --variant=minbase bookworm "$root" "$mirror"
 cp "$deb" "$root/tmp/korvella.deb"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"

@@ -241,7 +241,7 @@ TEST_F(OneRow, AProxysCredentialsRightOrWrong) {
 }
 
 // A lab that goes quiet, or cuts its answer, while the row is sent: the transfer
-// message, never a hang; Retry after the fault is gone sends it once.
+// message, never a hang, and Abort (the scripted answer) stops the run.
 TEST_F(OneRow, AStalledOrCutAnswerGivesTheTransferMessage) {
     for (const bool stall : {true, false}) {
         labd::ServiceOptions options;
