@@ -28,6 +28,7 @@
 #include "platform/workfolder.h"
 #include "service/Session.h"
 #include "service/httpget.h"
+#include "service/labaddress.h"
 #include "service/sessions.h"
 
 namespace {
@@ -344,8 +345,7 @@ void TForm1::RefreshBanner() {
     }
     StopBannerFetch();
     bannerStop_ = false;
-    const QString url =
-        QStringLiteral("http://") + services_.serviceHost + QStringLiteral("/banner.gif");
+    const QString url = service::labBannerAddress(services_.serviceHost);
     service::HttpClient& http = services_.http;
     bannerFetch_ = std::thread([this, &http, url, path] {
         // Fetched beside the cached one, which it replaces only when it may be shown.
@@ -420,11 +420,11 @@ void TForm1::JvTransparentButton12Click() {
 }
 
 void TForm1::bannerClick() {
-    services_.urls.openUrl(QStringLiteral("http://") + services_.serviceHost);
+    services_.urls.openUrl(service::labSite(services_.serviceHost));
 }
 
 void TForm1::Label3Click() {
-    services_.urls.openUrl(QStringLiteral("http://") + services_.serviceHost);
+    services_.urls.openUrl(service::labSite(services_.serviceHost));
 }
 
 void TForm1::JvTransparentButton6Click() {

@@ -10,6 +10,7 @@
 #include "formats/messages.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "service/labaddress.h"
 #include "service/splittext.h"
 
 namespace formats {
@@ -49,8 +50,7 @@ float readCost(const QString& text) {
 }
 
 bool DownloadFormats(const CatalogueServices& c) {
-    const QString reply = c.httpGet(QStringLiteral("http://") + c.serviceHost +
-                                    QStringLiteral("/index.php?option=com_photoprint&step=format"));
+    const QString reply = c.httpGet(service::labFormatsAddress(c.serviceHost));
     if (reply.isEmpty()) {
         c.dialogs.showError(messages::F1());
         return false;

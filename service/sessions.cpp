@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "service/labaddress.h"
 #include "service/log.h"
 #include "service/sessionmessages.h"
 
@@ -46,13 +47,11 @@ QString sessionStamp(const QDateTime& local, const QLocale& locale) {
 }
 
 QString sessionPageAddress(const QString& serviceHost, const QString& key) {
-    return QStringLiteral("http://") + serviceHost +
-           QStringLiteral("/index.php?option=com_photoprint&step=showprog&key=") + key;
+    return labStep(serviceHost, QStringLiteral("showprog")) + QStringLiteral("&key=") + key;
 }
 
 QString GetNewSession(const SessionServices& s) {
-    QString key =
-        s.httpGet(s.serviceHost + QStringLiteral("/index.php?option=com_photoprint&step=session"));
+    QString key = s.httpGet(labSessionAddress(s.serviceHost));
     key.remove(QStringLiteral("\r\n"));
     if (key.size() != kKeyLength) {
         qCWarning(lcService) << "no session key in a reply of" << key.size() << "characters";

@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "service/httpget.h"
+#include "service/labaddress.h"
 #include "service/replytext.h"
 #include "upload/log.h"
 #include "upload/uploadbody.h"
@@ -304,10 +305,8 @@ std::optional<QString> SendRun::attempt(const QByteArray& picture, const SendRow
     const QByteArray head = uploadHead(row.file);
     const QByteArray tail = uploadTail(fields);
     const QString& host = services_.serviceHost;
-    const QByteArray address = (QStringLiteral("http://") + host +
-                                QStringLiteral("/index.php?option=com_photoprint&step=uploadprogs"))
-                                   .toUtf8();
-    const QByteArray referrer = (QStringLiteral("http://") + host).toUtf8();
+    const QByteArray address = service::labUploadAddress(host).toUtf8();
+    const QByteArray referrer = service::labSite(host).toUtf8();
 
     // The empty request: where the proxy's and the lab's credentials are asked for.
     service::CurlCredentials held;
