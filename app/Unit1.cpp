@@ -314,7 +314,7 @@ void TForm1::AddFile(const QString& FileName) {
 namespace {
 
 // Where the add command's dialog opens: the folder photos were last chosen from.
-const QString kProgramKey = QStringLiteral("\\Software\\Korvella");
+const QString& kProgramKey = platform::ProgramKey;
 const QString kOpenFolderValue = QStringLiteral("OpenFolder");
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "app/log.h"
 #include "platform/hotarea.h"
 #include "platform/urlopener.h"
+#include "platform/windowfont.h"
 #include "platform/workfolder.h"
 #include "service/Session.h"
 #include "service/httpget.h"
@@ -32,13 +33,6 @@
 #include "service/sessions.h"
 
 namespace {
-
-QFont fontOf(const char* family, int pixelSize, bool bold) {
-    QFont font(QString::fromLatin1(family));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 QLabel* picture(QWidget* owner, const char* name, const char* artwork) {
     auto* label = new QLabel(owner);
@@ -131,13 +125,13 @@ void TForm1::CreateShell() {
     background.setColor(QPalette::Window, QColor(239, 243, 239));
     setPalette(background);
     setAutoFillBackground(true);
-    setFont(fontOf("MS Sans Serif", 11, false));
+    setFont(platform::windowFont("MS Sans Serif", 11, false));
 
     Image1 = picture(this, "Image1", "list");
     Image2 = picture(this, "Image2", "empty");
 
     Label1->setGeometry(geometry::Label1);
-    Label1->setFont(fontOf("Verdana", 24, true));
+    Label1->setFont(platform::windowFont("Verdana", 24, true));
     Label1->setAlignment(Qt::AlignCenter);
     // The count stands in the middle of its box, which reaches further right than the
     // label: the label's centre moved there by a left margin.
@@ -151,7 +145,7 @@ void TForm1::CreateShell() {
     Label2 = new QLabel(HelpString[0], this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(geometry::Label2);
-    Label2->setFont(fontOf("MS Sans Serif", 11, true));
+    Label2->setFont(platform::windowFont("MS Sans Serif", 11, true));
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette blue = Label2->palette();
@@ -160,7 +154,7 @@ void TForm1::CreateShell() {
 
     Label3 = new ClickableLabel("Label3", geometry::Label3, this);
     Label3->setText(HelpString[0]);
-    Label3->setFont(fontOf("Verdana", 12, true));
+    Label3->setFont(platform::windowFont("Verdana", 12, true));
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The list layout's "?" and "X" lie in the information panel's corner: its text

@@ -5,6 +5,7 @@
 
 #include "formats/formatsrecord.h"
 #include "platform/error.h"
+#include "platform/settingsstore.h"
 
 namespace platform {
 class Dialogs;
@@ -15,7 +16,7 @@ namespace formats {
 
 // Where the catalogue lives in the settings store: one subkey per format, named by
 // the format, holding its seven fields as strings exactly as the lab sent them.
-inline const QString FormatsKey = QStringLiteral("\\Software\\Korvella\\Formats");
+inline const QString FormatsKey = platform::ProgramKey + QStringLiteral("\\Formats");
 
 // A stored text that is not the number it should be. Raised to the caller of
 // LoadFormats, which shows it.

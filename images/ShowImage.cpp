@@ -22,6 +22,7 @@
 #include "platform/busycursor.h"
 #include "platform/dialogs.h"
 #include "platform/hotarea.h"
+#include "platform/windowfont.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ bool PreviewTurned = false;
 using platform::BusyCursor;
 
 QFont bold(const char* family, int pixelSize) {
-    QFont font(QString::fromLatin1(family));
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
+    return platform::windowFont(family, pixelSize, true);
 }
 
 QLabel* label(QWidget* parent, const char* name, QPoint at, const char* text, const char* hint) {
@@ -310,10 +308,11 @@ void TForm2::UpdateForm(bool upd) {
     Label9->hide();
     const formats::TFormatsRecord* format = selectedFormat();
     if (format != nullptr) {
-        const std::optional<int> dpi = order::effectiveResolution(
-            row.width.value_or(0), row.height.value_or(0), format->Width_mm);
-        if (dpi && *dpi < format->DPI_Min && row.param != order::paramPrepared()) {
-            Label9->setText(QStringLiteral("Разрешение файла: %1 dpi").arg(*dpi));
+        // The list's own rule: the verdict of the row as it stands, with this format.
+        const std::optional<order::PrintResolution> resolution =
+            order::printResolution(row, *format);
+        if (resolution && resolution->warning) {
+            Label9->setText(QStringLiteral("Разрешение файла: %1 dpi").arg(resolution->dpi));
             Label9->setToolTip(QStringLiteral(
                 "Этого разрешения недостаточно для печати фотографии в этом формате!"));
             Label9->adjustSize();
@@ -460,38 +459,39 @@ void TForm2::saveAndClose() {
     }
 }
 
-bool TForm2::windowKey(QKeyEvent* key) {
+std::optional<TForm2::WindowKey> TForm2::windowKeyOf(const QKeyEvent* key) const {
+    // The keypad's 9 and 3 page with Num Lock on (off, they come as PgUp, PgDn).
+    const bool keypad = (key->modifiers() & Qt::KeypadModifier) != 0;
     switch (key->key()) {
         case Qt::Key_PageUp:
-            saveCount();
-            run(commands_.actPrev);
-            return true;
+            return WindowKey{commands_.actPrev, true};
         case Qt::Key_PageDown:
-            saveCount();
-            run(commands_.actNext);
-            return true;
+            return WindowKey{commands_.actNext, true};
         case Qt::Key_9:
+            return keypad ? std::optional(WindowKey{commands_.actPrev, true}) : std::nullopt;
         case Qt::Key_3:
-            // The keypad's 9 and 3 page with Num Lock on (off, they come as PgUp, PgDn).
-            if (!(key->modifiers() & Qt::KeypadModifier)) {
-                return false;
-            }
-            saveCount();
-            run(key->key() == Qt::Key_9 ? commands_.actPrev : commands_.actNext);
-            return true;
+            return keypad ? std::optional(WindowKey{commands_.actNext, true}) : std::nullopt;
         case Qt::Key_Home:
-            run(actFirst);  // off: Home does nothing here
-            return true;
+            return WindowKey{actFirst, false};  // off: Home does nothing here
         case Qt::Key_End:
-            saveCount();
-            run(commands_.actLast);
-            return true;
+            return WindowKey{commands_.actLast, true};
         case Qt::Key_Delete:
-            run(commands_.actDel);
-            return true;
+            return WindowKey{commands_.actDel, false};
         default:
-            return false;
+            return std::nullopt;
     }
+}
+
+bool TForm2::windowKey(QKeyEvent* key) {
+    const std::optional<WindowKey> found = windowKeyOf(key);
+    if (!found) {
+        return false;
+    }
+    if (found->savesCount) {
+        saveCount();
+    }
+    run(found->command);
+    return true;
 }
 
 bool TForm2::event(QEvent* event) {
@@ -526,11 +526,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
             if (windowKey(key)) {
                 return true;
             }
-        } else if (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
-                   key->key() == Qt::Key_Home || key->key() == Qt::Key_End ||
-                   key->key() == Qt::Key_Delete ||
-                   ((key->key() == Qt::Key_9 || key->key() == Qt::Key_3) &&
-                    (key->modifiers() & Qt::KeypadModifier))) {
+        } else if (windowKeyOf(key)) {
             // The window takes these keys, not the list or the counter that has the focus.
             event->accept();
             return true;

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "formats/formatsrecord.h"
 #include "images/preview.h"
@@ -90,7 +91,14 @@ private:
     void turn(bool left);
     // The format and how-to-print choice the lists hold; none when either has none.
     const formats::TFormatsRecord* selectedFormat() const;
-    // Runs a window key before the focused control; false for other keys.
+    // The window's own keys, taken before the focused control's, in one table: the command a key
+    // runs, and whether the count typed so far is saved first; nothing for other keys.
+    struct WindowKey {
+        QAction* command = nullptr;
+        bool savesCount = false;
+    };
+    std::optional<WindowKey> windowKeyOf(const QKeyEvent* key) const;
+    // Runs a window key's command; false for other keys.
     bool windowKey(QKeyEvent* key);
     void run(QAction* command);
 

@@ -31,13 +31,18 @@ std::optional<PrintResolution> printResolution(const OrderRow& row,
     if (format == nullptr) {
         return std::nullopt;
     }
+    return printResolution(row, *format);
+}
+
+std::optional<PrintResolution> printResolution(const OrderRow& row,
+                                               const formats::TFormatsRecord& format) {
     const std::optional<int> dpi =
-        effectiveResolution(row.width.value_or(0), row.height.value_or(0), format->Width_mm);
+        effectiveResolution(row.width.value_or(0), row.height.value_or(0), format.Width_mm);
     if (!dpi) {
         return std::nullopt;
     }
     const bool prepared = row.param == paramPrepared();
-    return PrintResolution{*dpi, *dpi < format->DPI_Min && !prepared};
+    return PrintResolution{*dpi, *dpi < format.DPI_Min && !prepared};
 }
 
 }  // namespace order

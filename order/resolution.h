@@ -24,6 +24,9 @@ const formats::TFormatsRecord* findFormat(const formats::TFormats& catalogue, co
 // Nothing for a format missing from the catalogue or with a Width_mm of 0.
 std::optional<PrintResolution> printResolution(const OrderRow& row,
                                                const formats::TFormats& catalogue);
+// The same for a format already at hand (the one the viewer's list holds).
+std::optional<PrintResolution> printResolution(const OrderRow& row,
+                                               const formats::TFormatsRecord& format);
 
 // The effective resolution alone, for a known format.
 std::optional<int> effectiveResolution(qint32 width, qint32 height, quint16 widthMm);

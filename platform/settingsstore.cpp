@@ -9,7 +9,7 @@ namespace platform {
 
 namespace {
 
-const QString kRoot = QStringLiteral("\\Software\\Korvella");
+const QString& kRoot = ProgramKey;
 // QSettings keeps no empty groups: every key holds this entry, which no listing shows.
 const QString kKeyMarker = QStringLiteral("$key");
 

@@ -46,6 +46,9 @@ public:
 // Key names longer than this cannot be created (as in the registry).
 inline constexpr int kMaxKeyNameLength = 255;
 
+// The program's own key, under which every other lies.
+inline const QString ProgramKey = QStringLiteral("\\Software\\Korvella");
+
 // The store over QSettings in the platform's native format, organisation "Korvella":
 // on Linux ~/.config/Korvella.conf (XDG_CONFIG_HOME), on Windows the registry under
 // HKEY_CURRENT_USER\Software\Korvella. Paths must begin with "\Software\Korvella".

@@ -8,18 +8,12 @@
 #include <QScreen>
 
 #include "platform/hotarea.h"
+#include "platform/windowfont.h"
 #include "service/sessiongeometry.h"
 
 namespace {
 
 namespace place = geometry::session;
-
-QFont fontOf(const char* family, int pixelSize, bool bold) {
-    QFont font(QString::fromLatin1(family));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 }  // namespace
 
@@ -29,14 +23,14 @@ TformSession::TformSession(const service::SessionServices& services, const QImag
     setObjectName(QStringLiteral("TformSession"));
     setWindowTitle(QStringLiteral("Старые загрузки"));
     faceWindow(this, picture, place::kWindow, QColor(239, 243, 239));
-    setFont(fontOf("MS Sans Serif", 11, false));
+    setFont(platform::windowFont("MS Sans Serif", 11, false));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(place::Label1);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFont(fontOf("Verdana", 13, true));
+    Label1->setFont(platform::windowFont("Verdana", 13, true));
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     Label1->setPalette(red);

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "platform/settingsstore.h"
+
 namespace platform {
 class Clock;
 class Dialogs;
@@ -19,7 +21,7 @@ namespace service {
 
 // Where the sessions live in the settings store: one subkey per session, named by its
 // stamp, holding the key as the string value "Session".
-inline const QString SessionsKey = QStringLiteral("\\Software\\Korvella\\Sessions");
+inline const QString SessionsKey = platform::ProgramKey + QStringLiteral("\\Sessions");
 
 // What the sessions work with, handed in by the caller. httpGet reads an address as
 // text (HttpGet's text mode) and may throw its errors; they reach the caller.
