@@ -167,8 +167,8 @@ public:
 
     // The order list's (DBGrid1) commands.
     void DBGrid1TitleClick(int column);
-    // Writes the clicked item's choice into every selected row.
-    void ApplyToSelected(QAction* item);
+    // Writes a batch menu's choice into every selected row.
+    void ApplyToSelected(order::Field field, const QVariant& value);
     void actDelExecute();
     void actSelAllExecute();
     void N2Click();

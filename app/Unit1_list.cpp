@@ -148,8 +148,14 @@ void TForm1::CreateList() {
     QAction* N2 = PopupMenu1->addAction(QStringLiteral("Очистить список"));
     N2->setObjectName(QStringLiteral("N2"));
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
-    for (QMenu* submenu : {N5, N6, N7, N9}) {
-        connect(submenu, &QMenu::triggered, this, &TForm1::ApplyToSelected);
+    // The batch menus, one table: each writes its field; an item carries its value.
+    const std::pair<QMenu*, order::Field> batches[] = {{N5, order::Field::Format},
+                                                       {N6, order::Field::Param},
+                                                       {N7, order::Field::Paper},
+                                                       {N9, order::Field::Count}};
+    for (const auto& [submenu, field] : batches) {
+        connect(submenu, &QMenu::triggered, this,
+                [this, field](QAction* item) { ApplyToSelected(field, item->data()); });
     }
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
@@ -157,20 +163,13 @@ void TForm1::CreateList() {
 
 void TForm1::BuildFormatChoices() {
     state_.updateFormatPickList();
-    N5->clear();
-    const QStringList& names = state_.FormatPickList();
-    for (int i = 0; i < names.size(); ++i) {
-        N5->addAction(names[i])->setData(i);
-    }
-    N6->clear();
-    const QStringList params = order::paramChoices();
-    for (int i = 0; i < params.size(); ++i) {
-        N6->addAction(params[i])->setData(i);
-    }
-    N7->clear();
-    const QStringList papers = order::paperChoices();
-    for (int i = 0; i < papers.size(); ++i) {
-        N7->addAction(papers[i])->setData(i);
+    const std::pair<QMenu*, QStringList> choices[] = {
+        {N5, state_.FormatPickList()}, {N6, order::paramChoices()}, {N7, order::paperChoices()}};
+    for (const auto& [submenu, values] : choices) {
+        submenu->clear();
+        for (const QString& value : values) {
+            submenu->addAction(value)->setData(value);
+        }
     }
 }
 
@@ -200,25 +199,12 @@ void TForm1::DBGrid1TitleClick(int column) {
     FitColumns();  // the marker's room moves with it
 }
 
-void TForm1::ApplyToSelected(QAction* item) {
+void TForm1::ApplyToSelected(order::Field field, const QVariant& value) {
     const std::vector<int> selection = SelectedRows();
     if (selection.empty()) {
         return;
     }
-    const int tag = item->data().toInt();
-    const QMenu* menu = qobject_cast<QMenu*>(item->parent());
-    if (menu == N5) {
-        order::applyToSelected(Data, selection, order::Field::Format,
-                               state_.FormatPickList().value(tag));
-    } else if (menu == N6) {
-        order::applyToSelected(Data, selection, order::Field::Param,
-                               order::paramChoices().value(tag));
-    } else if (menu == N7) {
-        order::applyToSelected(Data, selection, order::Field::Paper,
-                               order::paperChoices().value(tag));
-    } else if (menu == N9) {
-        order::applyToSelected(Data, selection, order::Field::Count, tag);
-    }
+    order::applyToSelected(Data, selection, field, value);
     // The selection stays as it was.
     for (const int row : selection) {
         DBGrid1->selectionModel()->select(model_->index(row, 0),
