@@ -9,6 +9,8 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <tuple>
 
 #include "app/Unit1.h"
 #include "app/artwork/windowgeometry.h"
@@ -148,14 +150,17 @@ void TForm1::CreateList() {
     QAction* N2 = PopupMenu1->addAction(QStringLiteral("Очистить список"));
     N2->setObjectName(QStringLiteral("N2"));
     connect(N2, &QAction::triggered, this, &TForm1::N2Click);
-    // The batch menus, one table: each writes its field; an item carries its value.
-    const std::pair<QMenu*, order::Field> batches[] = {{N5, order::Field::Format},
-                                                       {N6, order::Field::Param},
-                                                       {N7, order::Field::Paper},
-                                                       {N9, order::Field::Count}};
-    for (const auto& [submenu, field] : batches) {
-        connect(submenu, &QMenu::triggered, this,
-                [this, field](QAction* item) { ApplyToSelected(field, item->data()); });
+    // The batch menus, one table: the field each writes, and the value an item's tag
+    // stands for (a position in the pick list; the Count menu's tag is the count).
+    const std::tuple<QMenu*, order::Field, std::function<QVariant(int)>> batches[] = {
+        {N5, order::Field::Format, [this](int tag) { return state_.FormatPickList().value(tag); }},
+        {N6, order::Field::Param, [](int tag) { return order::paramChoices().value(tag); }},
+        {N7, order::Field::Paper, [](int tag) { return order::paperChoices().value(tag); }},
+        {N9, order::Field::Count, [](int tag) { return QVariant(tag); }}};
+    for (const auto& [submenu, field, valueOf] : batches) {
+        connect(submenu, &QMenu::triggered, this, [this, field, valueOf](QAction* item) {
+            ApplyToSelected(field, valueOf(item->data().toInt()));
+        });
     }
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
@@ -167,8 +172,8 @@ void TForm1::BuildFormatChoices() {
         {N5, state_.FormatPickList()}, {N6, order::paramChoices()}, {N7, order::paperChoices()}};
     for (const auto& [submenu, values] : choices) {
         submenu->clear();
-        for (const QString& value : values) {
-            submenu->addAction(value)->setData(value);
+        for (int i = 0; i < values.size(); ++i) {
+            submenu->addAction(values[i])->setData(i);  // the tag: its pick-list position
         }
     }
 }
