@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,7 +23,6 @@
 #include <QWindow>
 #include <atomic>
 #include <exception>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,6 +32,7 @@
 #include "formats/catalogue.h"
 #include "formats/messages.h"
 #include "order/addfile.h"
+#include "platform/background.h"
 #include "platform/busycursor.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
@@ -259,35 +260,34 @@ private:
 }  // namespace
 
 QString TForm1::FetchShowingNote(const QString& Url) {
-    // The request on a thread of its own; this thread shows the note and answers the
+    // The request in the background; this thread shows the note and answers the
     // credentials dialog the request may ask for, until the answer or a cancel.
     std::atomic<bool> cancelled{false};
-    std::atomic<bool> finished{false};
-    QString reply;
     std::exception_ptr failure;
     QEventLoop waiting;
     DownloadNote note(cancelled);
-    std::thread request([&] {
+    QFutureWatcher<QString> watcher;
+    connect(&watcher, &QFutureWatcher<QString>::finished, &waiting, &QEventLoop::quit);
+    watcher.setFuture(platform::runNetwork([this, Url, &cancelled, &failure] {
         try {
-            reply = services_.http.HttpGet(Url, QString(), &cancelled);
+            return services_.http.HttpGet(Url, QString(), &cancelled);
         } catch (...) {
-            failure = std::current_exception();
+            failure = std::current_exception();  // rethrown here, its own type kept
+            return QString();
         }
-        finished = true;
-        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    }));
     {
         const platform::BusyCursor busy;
         note.show();
-        while (!finished) {
+        while (!watcher.isFinished()) {
             waiting.exec();
         }
     }
-    request.join();
     note.hide();
     if (failure) {
         std::rethrow_exception(failure);
     }
+    const QString reply = watcher.result();
     if (cancelled) {
         qCWarning(lcApp) << "the format download was given up";
         return {};

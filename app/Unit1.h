@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QFuture>
 #include <QWidget>
 #include <array>
 #include <atomic>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -284,7 +284,7 @@ private:
     QMovie* bannerMovie_ = nullptr;
     // The banner's fetch, and what tells it to stop (set on the user-interface thread,
     // read by the fetch).
-    std::thread bannerFetch_;
+    QFuture<void> bannerFetch_;
     std::atomic<bool> bannerStop_{false};
     QTimer* Timer1 = nullptr;
     // Hot areas shown only in the empty layout, and only in the list layout.

@@ -23,6 +23,7 @@
 #include "app/bannerrule.h"
 #include "app/help.h"
 #include "app/log.h"
+#include "platform/background.h"
 #include "platform/hotarea.h"
 #include "platform/urlopener.h"
 #include "platform/windowfont.h"
@@ -341,7 +342,7 @@ void TForm1::RefreshBanner() {
     bannerStop_ = false;
     const QString url = service::labBannerAddress(services_.serviceHost);
     service::HttpClient& http = services_.http;
-    bannerFetch_ = std::thread([this, &http, url, path] {
+    bannerFetch_ = platform::runNetwork([this, &http, url, path] {
         // Fetched beside the cached one, which it replaces only when it may be shown.
         const QString fetched = path + QStringLiteral(".new");
         try {
@@ -365,9 +366,9 @@ void TForm1::RefreshBanner() {
 }
 
 void TForm1::StopBannerFetch() {
-    if (bannerFetch_.joinable()) {
+    if (bannerFetch_.isValid()) {
         bannerStop_ = true;
-        bannerFetch_.join();
+        bannerFetch_.waitForFinished();
     }
 }
 

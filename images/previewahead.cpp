@@ -3,12 +3,19 @@
 #include <QFileInfo>
 
 #include "images/vipsinit.h"
+#include "platform/background.h"
 
 namespace images {
 
 std::pair<QDateTime, qint64> PreviewAhead::stamp(const QString& path) {
     const QFileInfo file(path);
     return {file.lastModified(), file.exists() ? file.size() : -1};
+}
+
+PreviewAhead::~PreviewAhead() {
+    for (Entry& entry : entries_) {
+        entry.cache.waitForFinished();
+    }
 }
 
 void PreviewAhead::prepare(const QStringList& paths) {
@@ -26,18 +33,18 @@ void PreviewAhead::prepare(const QStringList& paths) {
                 known->size == size) {
                 kept.insert(path, *known);
             } else if (size >= 0) {
-                kept.insert(path, {modified, size,
-                                   std::async(std::launch::async, openPreviewCache, path).share()});
+                kept.insert(path, {modified, size, platform::runComputation([path] {
+                                       return openPreviewCache(path);
+                                   })});
             }
         }
         std::swap(entries_, kept);
     }
-    // The entries forgotten are released here, outside the lock: a decode still
-    // running for one of them is waited for.
+    // A decode still running for an entry forgotten here finishes on its own, unseen.
 }
 
 std::optional<PreviewCache> PreviewAhead::take(const QString& path) {
-    std::shared_future<PreviewCache> cache;
+    QFuture<PreviewCache> cache;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         const auto entry = entries_.constFind(path);
@@ -51,7 +58,7 @@ std::optional<PreviewCache> PreviewAhead::take(const QString& path) {
         cache = entry->cache;
     }
     try {
-        return cache.get();
+        return cache.result();
     } catch (const std::exception&) {
         return std::nullopt;
     }

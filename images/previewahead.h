@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QFuture>
 #include <QHash>
 #include <QString>
 #include <QStringList>
-#include <future>
 #include <mutex>
 #include <optional>
 
@@ -13,14 +13,14 @@
 namespace images {
 
 // The viewer's neighbours decoded ahead: caches of the photos next to the one shown,
-// made by openPreviewCache on threads of their own while the customer looks, so that
-// moving on finds the next cache ready. The pictures are exactly those openPreviewCache
-// makes; a photo changed on disk since is not taken. Any thread.
+// made by openPreviewCache on the program's computation pool while the customer looks,
+// so that moving on finds the next cache ready. The pictures are exactly those
+// openPreviewCache makes; a photo changed on disk since is not taken. Any thread.
 class PreviewAhead {
 public:
     PreviewAhead() = default;
     // Waits for the decodes still running.
-    ~PreviewAhead() = default;
+    ~PreviewAhead();
     PreviewAhead(const PreviewAhead&) = delete;
     PreviewAhead& operator=(const PreviewAhead&) = delete;
 
@@ -36,7 +36,7 @@ private:
     struct Entry {
         QDateTime modified;
         qint64 size = -1;
-        std::shared_future<PreviewCache> cache;
+        QFuture<PreviewCache> cache;
     };
     static std::pair<QDateTime, qint64> stamp(const QString& path);
 

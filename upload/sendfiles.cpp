@@ -3,14 +3,14 @@
 #include <curl/curl.h>
 
 #include <QFileInfo>
-#include <QThreadPool>
+#include <QFuture>
 #include <cmath>
 #include <cstring>
 #include <deque>
-#include <future>
 #include <memory>
 
 #include "order/resolution.h"
+#include "platform/background.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
 #include "service/httpget.h"
@@ -188,7 +188,7 @@ void SendRun::sendAll() {
     const int rows = host_.rowCount();
     // Prints being made ahead, by row position, in order. The pool's threads are kept
     // between rows, so their memory is reused.
-    std::deque<std::pair<int, std::shared_future<Print>>> ahead;
+    std::deque<std::pair<int, QFuture<Print>>> ahead;
     int next = 2;
     for (int position = 1; position <= rows && !stopRequested(); ++position) {
         const SendRow row = host_.currentRow();
@@ -199,14 +199,12 @@ void SendRun::sendAll() {
         update();
         while (next <= std::min(rows, position + kPrintsAhead)) {
             const SendRow later = host_.rowAt(next - 1);
-            auto made = std::make_shared<std::promise<Print>>();
-            ahead.emplace_back(next, made->get_future().share());
-            QThreadPool::globalInstance()->start([prepare = services_.prepare, later, made] {
-                made->set_value(makePrint(prepare, later));
-            });
+            ahead.emplace_back(next, platform::runComputation([prepare = services_.prepare, later] {
+                                   return makePrint(prepare, later);
+                               }));
             ++next;
         }
-        std::optional<std::shared_future<Print>> early;
+        std::optional<QFuture<Print>> early;
         if (!ahead.empty() && ahead.front().first == position) {
             early = ahead.front().second;
             ahead.pop_front();
@@ -235,9 +233,9 @@ void SendRun::sendAll() {
 }
 
 std::optional<QByteArray> SendRun::preparedPrint(const SendRow& row,
-                                                 std::optional<std::shared_future<Print>> ahead) {
+                                                 std::optional<QFuture<Print>> ahead) {
     for (;;) {
-        const Print print = ahead ? ahead->get() : makePrint(services_.prepare, row);
+        const Print print = ahead ? ahead->result() : makePrint(services_.prepare, row);
         ahead.reset();
         if (print.failure.isEmpty()) {
             // Loading, turning, laying out, encoding and copying, as the progress shows.

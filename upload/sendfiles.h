@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFuture>
 #include <QString>
 #include <atomic>
 #include <functional>
-#include <future>
 #include <optional>
 #include <vector>
 
@@ -131,7 +131,7 @@ private:
     // A row's print (the one being made ahead, when given); on failure asks Abort, Retry
     // or Ignore. Nothing on Ignore and Stop (the stop request raised then).
     std::optional<QByteArray> preparedPrint(const SendRow& row,
-                                            std::optional<std::shared_future<Print>> ahead);
+                                            std::optional<QFuture<Print>> ahead);
     // One attempt of UploadFile: the reply text, or nothing after a fatal connection
     // error (shown, stop request raised).
     std::optional<QString> attempt(const QByteArray& picture, const SendRow& row,
