@@ -10,10 +10,10 @@
 #include "app/artwork/jpegcodec.h"
 #include "app/help.h"
 #include "app/log.h"
-#include "app/signalclose.h"
 #include "images/ShowImage.h"
 #include "platform/dialogs.h"
 #include "platform/error.h"
+#include "platform/signalclose.h"
 #include "platform/urlopener.h"
 #include "platform/workfolder.h"
 #include "service/Session.h"
@@ -107,7 +107,7 @@ Program::Program(platform::Dialogs& dialogs, const ProgramOptions& options)
     form1_->setProgressWindow(form3_.get());
     form1_->setViewerWindow(form2_.get());
     // A kill, Ctrl+C or a logout ends the program as its close does.
-    signals_ = std::make_unique<CloseOnSignals>([this] { form1_->close(); });
+    signals_ = std::make_unique<platform::CloseOnSignals>([this] { form1_->close(); });
 }
 
 Program::~Program() {

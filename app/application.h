@@ -12,6 +12,7 @@
 #include "service/httpget.h"
 
 namespace platform {
+class CloseOnSignals;
 class Dialogs;
 class UrlOpener;
 }  // namespace platform
@@ -20,7 +21,6 @@ class TForm2;
 class TForm3;
 class TformSession;
 class TfrmHelp;
-class CloseOnSignals;
 
 // The program's title, also the main window's caption.
 QString applicationTitle();
@@ -88,6 +88,6 @@ private:
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<TformSession> formSession_;
     std::unique_ptr<TfrmHelp> frmHelp_;
-    std::unique_ptr<CloseOnSignals> signals_;
+    std::unique_ptr<platform::CloseOnSignals> signals_;
     bool shutDown_ = false;
 };

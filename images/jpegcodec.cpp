@@ -113,7 +113,7 @@ JpegPhoto::Pixels JpegPhoto::decode(int scale) {
         pixels.width = static_cast<int>(info_.output_width);
         pixels.height = static_cast<int>(info_.output_height);
         pixels.size = static_cast<size_t>(pixels.width) * pixels.height * 3;
-        pixels.rgb = allocateBigBuffer(pixels.size);
+        pixels.rgb = platform::allocateBigBuffer(pixels.size);
         if (!pixels.rgb) {
             throw PrepareError(QStringLiteral("не хватает памяти для снимка"));
         }

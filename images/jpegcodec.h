@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "images/bigbuffer.h"
+#include "platform/bigbuffer.h"
 #include "platform/jpeg/jpegcoder.h"
 
 namespace vips {
@@ -46,7 +46,7 @@ public:
     // The picture as 8-bit RGB rows at scale M/8. Raises PrepareError when the data are
     // corrupt or cut short.
     struct Pixels {
-        BigBuffer rgb;
+        platform::BigBuffer rgb;
         size_t size = 0;
         int width = 0;
         int height = 0;

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string_view>
 
-#include "images/bigbuffer.h"
 #include "images/bordersize.h"
 #include "images/comstream.h"
 #include "images/encoders.h"
@@ -18,6 +17,7 @@
 #include "images/log.h"
 #include "images/printcanvas.h"
 #include "images/vipsinit.h"
+#include "platform/bigbuffer.h"
 
 namespace images {
 
@@ -106,7 +106,7 @@ namespace {
 // Computes a picture into one buffer, strip by strip in order, so that the picture may
 // come from a loader that reads its file once from top to bottom.
 struct HeldPicture {
-    BigBuffer pixels;
+    platform::BigBuffer pixels;
     size_t rowBytes = 0;
 };
 
@@ -122,7 +122,7 @@ int copyStrip(VipsRegion* region, VipsRect* area, void* a) {
 std::shared_ptr<HeldPicture> hold(const QString& path, const VImage& rgb) {
     auto held = std::make_shared<HeldPicture>();
     held->rowBytes = static_cast<size_t>(rgb.width()) * 3;
-    held->pixels = allocateBigBuffer(held->rowBytes * static_cast<size_t>(rgb.height()));
+    held->pixels = platform::allocateBigBuffer(held->rowBytes * static_cast<size_t>(rgb.height()));
     if (!held->pixels) {
         qCWarning(lcImages) << path << ": no memory for the picture";
         throw PrepareError(QStringLiteral("не хватает памяти для снимка"));

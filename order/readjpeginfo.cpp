@@ -1,7 +1,5 @@
 #include "order/readjpeginfo.h"
 
-#include <unistd.h>
-
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -16,33 +14,14 @@ namespace {
 
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(int fd) : fd_(fd) {}
+    explicit FileSource(const platform::RegularFile& file) : file_(file) {}
     int64_t readAt(int64_t offset, uint8_t* buffer, int64_t count) override {
-        int64_t done = 0;
-        while (done < count) {
-            const ssize_t got = ::pread(fd_, buffer + done, static_cast<size_t>(count - done),
-                                        static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            done += got;
-        }
-        return done;
+        return file_.readAt(offset, reinterpret_cast<char*>(buffer), count);
     }
-    int64_t nextData(int64_t offset) override {
-        const off_t data = ::lseek(fd_, static_cast<off_t>(offset), SEEK_DATA);
-        if (data >= 0) {
-            return data;
-        }
-        // ENXIO: only a hole follows. Other errors: the file system cannot tell.
-        return errno == ENXIO ? std::numeric_limits<int64_t>::max() : offset;
-    }
+    int64_t nextData(int64_t offset) override { return file_.nextData(offset); }
 
 private:
-    int fd_;
+    const platform::RegularFile& file_;
 };
 
 }  // namespace
@@ -60,7 +39,7 @@ bool ReadJpegInfo(const QString& FileName, quint16& Width, quint16& Height, qint
     if (!file.isRegular()) {
         return false;
     }
-    FileSource source(file.descriptor());
+    FileSource source(file);
     JpegHeader header;
     const bool found = walkJpegHeader(source, file.size(), header);
     Width = header.width;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 namespace platform {
 
@@ -72,6 +73,31 @@ std::optional<QByteArray> RegularFile::readAll(qint64 maxBytes) {
     }
     bytes.resize(static_cast<qsizetype>(done));
     return bytes;
+}
+
+qint64 RegularFile::readAt(qint64 offset, char* buffer, qint64 count) const {
+    qint64 done = 0;
+    while (fd_ >= 0 && done < count) {
+        const ssize_t got = ::pread(fd_, buffer + done, static_cast<size_t>(count - done),
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += got;
+    }
+    return done;
+}
+
+qint64 RegularFile::nextData(qint64 offset) const {
+    const off_t data = ::lseek(fd_, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) {
+        return data;
+    }
+    // ENXIO: only a hole follows. Other errors: the file system cannot tell.
+    return errno == ENXIO ? std::numeric_limits<qint64>::max() : offset;
 }
 
 }  // namespace platform

@@ -25,12 +25,18 @@ public:
     // Whether what was opened is a regular file, and its size then.
     bool isRegular() const { return regular_; }
     qint64 size() const { return size_; }
-    int descriptor() const { return fd_; }
 
     // The whole regular file, read from its start, when it holds at most maxBytes (a
     // file that grows past them while read is refused too); nothing otherwise, or when
     // a read fails (error() then holds errno).
     std::optional<QByteArray> readAll(qint64 maxBytes);
+    // Reads up to count bytes at offset into buffer, without moving anything: the bytes
+    // read, fewer at the file's end or on an error.
+    qint64 readAt(qint64 offset, char* buffer, qint64 count) const;
+    // Where data next begins at or after offset, so that a hole (a sparse file's
+    // nothing) need not be read: offset itself where the file system cannot tell, the
+    // largest qint64 when only a hole follows.
+    qint64 nextData(qint64 offset) const;
 
 private:
     int fd_ = -1;

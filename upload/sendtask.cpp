@@ -1,9 +1,6 @@
 #include "upload/sendtask.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
+#include "platform/threadpriority.h"
 #include "upload/log.h"
 
 // The host's calls made on the worker, each run on the context's thread while the
@@ -81,12 +78,8 @@ TSendFilesTask::~TSendFilesTask() {
 }
 
 void TSendFilesTask::run() {
-    // One step below normal. Qt's thread priority alone changes nothing under Linux's
-    // default scheduler; the thread's nice value does.
-    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
-    errno = 0;
-    const int nice = ::getpriority(PRIO_PROCESS, thread);
-    if (errno == 0 && ::setpriority(PRIO_PROCESS, thread, nice + 1) != 0) {
+    // One step below normal, as the worker of a desktop program should run.
+    if (!platform::lowerThisThreadsPriority()) {
         qCDebug(lcUpload) << "the worker's priority stays as it was";
     }
     run_.StartSend();

@@ -5,6 +5,8 @@
 
 class QSocketNotifier;
 
+namespace platform {
+
 // Ends the program as its close does when the system asks it to (SIGTERM, SIGINT,
 // SIGHUP: a kill, Ctrl+C, a logout): the signal handler only writes a byte, and the
 // close runs on the user-interface thread when the event loop reads it. One at a time;
@@ -20,3 +22,5 @@ private:
     std::function<void()> close_;
     QSocketNotifier* notifier_ = nullptr;
 };
+
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "app/signalclose.h"
+#include "platform/signalclose.h"
 
 #include <signal.h>
 #include <sys/socket.h>
@@ -7,9 +7,13 @@
 #include <QSocketNotifier>
 #include <array>
 
-#include "app/log.h"
+#include <QLoggingCategory>
+
+namespace platform {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSignals, "korvella.platform")
 
 int wakeFds[2] = {-1, -1};
 constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
@@ -26,7 +30,7 @@ void wake(int) {
 CloseOnSignals::CloseOnSignals(std::function<void()> close, QObject* parent)
     : QObject(parent), close_(std::move(close)) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeFds) != 0) {
-        qCWarning(lcApp) << "signals will end the program at once: no wake-up socket";
+        qCWarning(lcSignals) << "signals will end the program at once: no wake-up socket";
         return;
     }
     notifier_ = new QSocketNotifier(wakeFds[0], QSocketNotifier::Read, this);
@@ -34,7 +38,7 @@ CloseOnSignals::CloseOnSignals(std::function<void()> close, QObject* parent)
         char bytes[16];
         while (::read(wakeFds[0], bytes, sizeof bytes) > 0) {
         }
-        qCDebug(lcApp) << "asked to end by a signal";
+        qCDebug(lcSignals) << "asked to end by a signal";
         close_();
     });
     struct sigaction action {};
@@ -58,3 +62,5 @@ CloseOnSignals::~CloseOnSignals() {
     ::close(wakeFds[1]);
     wakeFds[0] = wakeFds[1] = -1;
 }
+
+}  // namespace platform

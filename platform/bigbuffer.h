@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <memory>
 
-namespace images {
+namespace platform {
 
 struct FreeBigBuffer {
     void operator()(unsigned char* p) const;
@@ -15,4 +15,4 @@ using BigBuffer = std::unique_ptr<unsigned char[], FreeBigBuffer>;
 // kernel a page fault for every 4 KB of it.
 BigBuffer allocateBigBuffer(size_t size);
 
-}  // namespace images
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "images/bigbuffer.h"
+#include "platform/bigbuffer.h"
 
 #include <cstdlib>
 
@@ -6,7 +6,7 @@
 #include <sys/mman.h>
 #endif
 
-namespace images {
+namespace platform {
 
 void FreeBigBuffer::operator()(unsigned char* p) const {
     std::free(p);
@@ -27,4 +27,4 @@ BigBuffer allocateBigBuffer(size_t size) {
     return BigBuffer(static_cast<unsigned char*>(std::malloc(size)));
 }
 
-}  // namespace images
+}  // namespace platform
