@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFuture>
 #include <QWidget>
 #include <array>
 #include <atomic>
@@ -11,6 +10,7 @@
 #include "app/programstate.h"
 #include "platform/hotarea.h"
 
+class LabBanner;
 class OrderListDelegate;
 class PhotoHint;
 class QAction;
@@ -281,11 +281,8 @@ private:
     QLabel* Label2 = nullptr;
     ClickableLabel* Label3 = nullptr;
     ClickableLabel* banner = nullptr;
-    QMovie* bannerMovie_ = nullptr;
-    // The banner's fetch, and what tells it to stop (set on the user-interface thread,
-    // read by the fetch).
-    QFuture<void> bannerFetch_;
-    std::atomic<bool> bannerStop_{false};
+    // What the banner shows, how it is fetched and when it animates.
+    LabBanner* banner_ = nullptr;
     QTimer* Timer1 = nullptr;
     // Hot areas shown only in the empty layout, and only in the list layout.
     std::vector<QWidget*> emptyLayoutOnly_;

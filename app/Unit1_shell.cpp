@@ -19,9 +19,8 @@
 #include "app/Unit1.h"
 #include "app/artwork/jpegcodec.h"
 #include "app/artwork/windowgeometry.h"
-#include "app/bannercheck.h"
-#include "app/bannerrule.h"
 #include "app/help.h"
+#include "app/labbanner.h"
 #include "app/log.h"
 #include "platform/background.h"
 #include "platform/hotarea.h"
@@ -209,6 +208,9 @@ void TForm1::CreateShell() {
     banner->setScaledContents(true);
     banner->setAlignment(Qt::AlignCenter);
     connect(banner, &ClickableLabel::clicked, this, &TForm1::bannerClick);
+    banner_ = new LabBanner(
+        *banner, services_.http, services_.serviceHost, [this] { return Data.rowCount() > 0; },
+        this);
 
     listLayoutOnly_ = {
         Image1,
@@ -288,115 +290,19 @@ void TForm1::SwitchLayout(bool startUp) {
         const bool reachable = window.contains(area->geometry()) && !covered;
         area->setFocusPolicy(reachable ? Qt::TabFocus : Qt::NoFocus);
     }
-    if (bannerMovie_ == nullptr) {
-        return;
-    }
-    if (startUp) {
-        if (rows) {
-            bannerMovie_->jumpToFrame(0);
-            bannerMovie_->start();
-        } else {
-            bannerMovie_->stop();
-        }
-    } else if (bannerMovie_->state() != QMovie::NotRunning) {
-        bannerMovie_->setPaused(!rows);
-    } else if (rows) {
-        bannerMovie_->start();
-    }
+    banner_->layoutShown(rows, startUp);
 }
-
-namespace {
-
-// A banner file's bytes, a byte past the banner's limit at most (which refuses it).
-QByteArray readBanner(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.read(BannerLimits().bytes + 1);
-}
-
-}  // namespace
 
 void TForm1::RefreshBanner() {
-    QString path;
-    bool fetch = false;
-    try {
-        path = platform::GetTempFolder() + QStringLiteral("banner.gif");
-        const QFileInfo file(path);
-        fetch = !file.exists();
-        if (!fetch) {
-            const QDateTime written = file.lastModified();
-            const qint32 fileTime = written.isValid() ? packDosDateTime(written.toLocalTime()) : -1;
-            fetch = bannerIsOld(packDosDateTime(QDateTime::currentDateTime()), fileTime);
-        }
-    } catch (const std::exception& e) {
-        qCWarning(lcApp) << "no banner:" << e.what();
-        return;
-    }
-    if (!fetch) {
-        ShowBanner(path);
-        return;
-    }
-    StopBannerFetch();
-    bannerStop_ = false;
-    const QString url = service::labBannerAddress(services_.serviceHost);
-    service::HttpClient& http = services_.http;
-    bannerFetch_ = platform::runNetwork([this, &http, url, path] {
-        // Fetched beside the cached one, which it replaces only when it may be shown.
-        const QString fetched = path + QStringLiteral(".new");
-        try {
-            http.HttpGet(url, fetched, &bannerStop_);
-            const QByteArray bytes = readBanner(fetched);  // empty: the fetch failed
-            const QString refusal = bytes.isEmpty() ? QString() : bannerRefusal(bytes);
-            if (!refusal.isEmpty()) {
-                qCWarning(lcApp) << "the lab's banner is not shown:" << refusal;
-            } else if (!bytes.isEmpty()) {
-                QFile::remove(path);
-                QFile::rename(fetched, path);
-            }
-        } catch (const std::exception& e) {
-            qCWarning(lcApp) << "no banner:" << e.what();
-        }
-        QFile::remove(fetched);
-        // Dropped when the window is gone first.
-        QMetaObject::invokeMethod(
-            this, [this, path] { ShowBanner(path); }, Qt::QueuedConnection);
-    });
-}
-
-void TForm1::StopBannerFetch() {
-    if (bannerFetch_.isValid()) {
-        bannerStop_ = true;
-        bannerFetch_.waitForFinished();
-    }
+    banner_->refresh();
 }
 
 void TForm1::ShowBanner(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        return;
-    }
-    if (const QString refusal = bannerRefusal(readBanner(path)); !refusal.isEmpty()) {
-        qCWarning(lcApp) << "the cached banner is not shown:" << refusal;
-        return;
-    }
-    auto movie = std::make_unique<QMovie>(path, QByteArray(), this);
-    // Each frame decoded once: within the limits, they are cheap to keep.
-    movie->setCacheMode(QMovie::CacheAll);
-    // A picture that cannot be decoded leaves the banner empty.
-    if (!movie->isValid() || !movie->jumpToFrame(0) || movie->currentImage().isNull()) {
-        return;
-    }
-    if (bannerMovie_ != nullptr) {
-        banner->setMovie(nullptr);
-        delete bannerMovie_;
-    }
-    bannerMovie_ = movie.release();
-    banner->setMovie(bannerMovie_);
-    // It animates while the list layout shows.
-    if (Data.rowCount() > 0) {
-        bannerMovie_->start();
-    }
+    banner_->show(path);
+}
+
+void TForm1::StopBannerFetch() {
+    banner_->stopFetch();
 }
 
 void TForm1::Timer1Timer() {
