@@ -2,12 +2,8 @@
 // lab's banner, the usage and information texts, the site links, the drag strip, and
 // the commands and keys that are not the list's.
 #include <QAction>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMovie>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QTableView>
@@ -22,13 +18,10 @@
 #include "app/help.h"
 #include "app/labbanner.h"
 #include "app/log.h"
-#include "platform/background.h"
 #include "platform/hotarea.h"
 #include "platform/urlopener.h"
 #include "platform/windowfont.h"
-#include "platform/workfolder.h"
 #include "service/Session.h"
-#include "service/httpget.h"
 #include "service/labaddress.h"
 #include "service/sessions.h"
 
