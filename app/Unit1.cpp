@@ -451,34 +451,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         }
-        case QEvent::Resize:
-            if (watched == DBGrid1->viewport()) {
-                FitColumns();
-            }
-            break;
-        case QEvent::MouseMove:
-            if (watched == DBGrid1->viewport()) {
-                photoHint_->follow(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            }
-            break;
-        case QEvent::Leave:
-            if (watched == DBGrid1->viewport()) {
-                photoHint_->hide();
-            }
-            break;
-        case QEvent::Wheel:
-            if (watched == DBGrid1->viewport()) {
-                photoHint_->hide();
-                DBGrid1MouseWheel(static_cast<QWheelEvent*>(event));
-                return true;
-            }
-            break;
-        case QEvent::ToolTip:
-            if (watched == DBGrid1->viewport() && Data.rowCount() > 0) {
-                ShowCellHint(static_cast<QHelpEvent*>(event));
-                return true;
-            }
-            break;
         default:
             break;
     }

@@ -14,6 +14,7 @@
 
 #include "app/Unit1.h"
 #include "app/artwork/windowgeometry.h"
+#include "app/listviewportevents.h"
 #include "app/orderlistview.h"
 #include "app/photohint.h"
 #include "order/choices.h"
@@ -52,6 +53,17 @@ void TForm1::CreateList() {
     photoHint_ = new PhotoHint(DBGrid1->viewport());
     // The pointer's moves hide the photo's hint once it leaves its cell.
     DBGrid1->viewport()->setMouseTracking(true);
+    new ListViewportEvents(
+        *DBGrid1->viewport(),
+        {[this] { FitColumns(); }, [this](QPoint global) { photoHint_->follow(global); },
+         [this] { photoHint_->hide(); }, [this](QWheelEvent* wheel) { DBGrid1MouseWheel(wheel); },
+         [this](QHelpEvent* hint) {
+             if (Data.rowCount() == 0) {
+                 return false;
+             }
+             ShowCellHint(hint);
+             return true;
+         }});
     DBGrid1->setItemDelegate(delegate_);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
