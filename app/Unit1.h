@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/programstate.h"
+#include "app/uploadsteps.h"
 #include "platform/hotarea.h"
 
 class LabBanner;
@@ -269,11 +270,7 @@ private:
     TForm3* progressWindow_ = nullptr;
     TForm2* viewerWindow_ = nullptr;
     // The worker's steps, run on this thread while it waits.
-    class UploadSteps;
-    struct UploadStepsDeleter {
-        void operator()(UploadSteps* steps) const;
-    };
-    std::unique_ptr<UploadSteps, UploadStepsDeleter> uploadSteps_;
+    std::unique_ptr<OrderUploadSteps> uploadSteps_;
     bool shown_ = false;  // FormShow has run
     bool listLayoutShown_ = false;
     QLabel* Image1 = nullptr;
