@@ -53,26 +53,6 @@ TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget*
       SendTask(state.SendTask) {
     setObjectName(QStringLiteral("TForm1"));
 
-    actSend = new QAction(this);
-    actSend->setObjectName(QStringLiteral("actSend"));
-    addAction(actSend);
-    connectHandler(actSend, &TForm1::actSendExecute);
-
-    actAdd = new QAction(QStringLiteral("Выбрать файлы"), this);
-    actAdd->setObjectName(QStringLiteral("actAdd"));
-    actAdd->setToolTip(QStringLiteral("Выбрать файлы для отправки"));
-    actAdd->setStatusTip(actAdd->toolTip());
-    actAdd->setShortcut(QKeySequence(Qt::Key_Insert));
-    addAction(actAdd);
-    connectHandler(actAdd, &TForm1::actAddExecute);
-
-    actUpdateFormats = new QAction(this);
-    actUpdateFormats->setObjectName(QStringLiteral("actUpdateFormats"));
-    actUpdateFormats->setToolTip(QStringLiteral("Обновить данные о форматах печати"));
-    actUpdateFormats->setStatusTip(actUpdateFormats->toolTip());
-    addAction(actUpdateFormats);
-    connectHandler(actUpdateFormats, &TForm1::actUpdateFormatsExecute);
-
     CreateCommands();
     CreateList();
     CreateShell();

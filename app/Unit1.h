@@ -211,7 +211,7 @@ private:
     void connectHandler(QAction* action, void (TForm1::*handler)());
     // The pictures, labels, banner and hot areas of both layouts.
     void CreateShell();
-    // The commands and keys of the main window that are not the list's.
+    // Every command of the main window, from one table (the list's too).
     void CreateCommands();
     // The order list, its popup menu and commands (created with the window).
     void CreateList();

@@ -23,21 +23,6 @@
 #include "order/orderlistmodel.h"
 #include "platform/dialogs.h"
 
-namespace {
-
-QAction* command(QWidget* owner, const char* name, const QString& caption, const QString& hint,
-                 const QKeySequence& shortcut = {}) {
-    auto* action = new QAction(caption, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setToolTip(hint);
-    action->setStatusTip(hint);
-    action->setShortcut(shortcut);
-    owner->addAction(action);
-    return action;
-}
-
-}  // namespace
-
 void TForm1::CreateList() {
     model_ = new order::OrderListModel(Data, Formats, this);
     connect(model_, &order::OrderListModel::refused, this,
@@ -113,25 +98,6 @@ void TForm1::CreateList() {
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-
-    actDel = command(this, "actDel", QStringLiteral("Удалить файлы"),
-                     QStringLiteral("Удалить выбранные файлы из списка"), QKeySequence::Delete);
-    actSelAll = command(this, "actSelAll", QStringLiteral("Выделить всё"),
-                        QStringLiteral("Выделить все файлы в списке"));
-    actPrev = command(this, "actPrev", QStringLiteral("<"),
-                      QStringLiteral("Перейти к предыдущему файлу в списке"));
-    actNext = command(this, "actNext", QStringLiteral(">"),
-                      QStringLiteral("Перейти к следующему файлу в списке"));
-    actFirst = command(this, "actFirst", QStringLiteral("<<"),
-                       QStringLiteral("Перейти к первому файлу в списке"), Qt::Key_Home);
-    actLast = command(this, "actLast", QStringLiteral(">>"),
-                      QStringLiteral("Перейти к последнему файлу в списке"), Qt::Key_End);
-    connectHandler(actDel, &TForm1::actDelExecute);
-    connectHandler(actSelAll, &TForm1::actSelAllExecute);
-    connectHandler(actPrev, &TForm1::actPrevExecute);
-    connectHandler(actNext, &TForm1::actNextExecute);
-    connectHandler(actFirst, &TForm1::actFirstExecute);
-    connectHandler(actLast, &TForm1::actLastExecute);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

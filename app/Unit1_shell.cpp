@@ -72,43 +72,120 @@ void fillInfoStrings(std::array<QString, 31>& info) {
 }  // namespace
 
 void TForm1::CreateCommands() {
-    actSend->setText(QStringLiteral("Отправить файлы"));
-    actSend->setToolTip(QStringLiteral("Отправить файлы на сайт"));
-
-    // The viewer's and the old sessions' commands get their handlers with those windows.
-    actShowImage = new QAction(QStringLiteral("Просмотр файла"), this);
-    actShowImage->setObjectName(QStringLiteral("actShowImage"));
-    actShowImage->setToolTip(QStringLiteral("Посмотреть картинку"));
-    actShowImage->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    addAction(actShowImage);
-
-    actSessOld = new QAction(QStringLiteral("Старые сессии"), this);
-    actSessOld->setObjectName(QStringLiteral("actSessOld"));
-    actSessOld->setToolTip(QStringLiteral("Просмотр старых сессий"));
-    addAction(actSessOld);
-    connectHandler(actSessOld, &TForm1::actSessOldExecute);
-
-    // The commands of the progress and session windows.
-    const auto later = [this](const char* name, const char* caption, const char* hint) {
-        auto* action = new QAction(QString::fromUtf8(caption), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setToolTip(QString::fromUtf8(hint));
-        addAction(action);
-        return action;
+    // Every command of the main window, one row each: its member, name, caption, hint,
+    // keys and handler (none where the window that runs it connects it: the viewer's).
+    struct Row {
+        QAction* TForm1::*member;
+        const char* name;
+        const char* caption;
+        const char* hint;
+        QList<QKeySequence> keys;
+        void (TForm1::*handler)();
     };
-    actCancelProgress = later("actCancelProgress", "Прервать", "");
-    connectHandler(actCancelProgress, &TForm1::actCancelProgressExecute);
-    actSessSelect =
-        later("actSessSelect", "Перейти", "Перейти на сайт для просмотра выбранной сессии");
-    connectHandler(actSessSelect, &TForm1::actSessSelectExecute);
-    actSessClose = later("actSessClose", "Закрыть", "Закрыть окно");
-    connectHandler(actSessClose, &TForm1::actSessCloseExecute);
-
-    actShowHelp = new QAction(QStringLiteral("?"), this);
-    actShowHelp->setObjectName(QStringLiteral("actShowHelp"));
-    actShowHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    addAction(actShowHelp);
-    connectHandler(actShowHelp, &TForm1::actShowHelpExecute);
+    const Row rows[] = {
+        {&TForm1::actSend,
+         "actSend",
+         "Отправить файлы",
+         "Отправить файлы на сайт",
+         {},
+         &TForm1::actSendExecute},
+        {&TForm1::actAdd,
+         "actAdd",
+         "Выбрать файлы",
+         "Выбрать файлы для отправки",
+         {QKeySequence(Qt::Key_Insert)},
+         &TForm1::actAddExecute},
+        {&TForm1::actUpdateFormats,
+         "actUpdateFormats",
+         "",
+         "Обновить данные о форматах печати",
+         {},
+         &TForm1::actUpdateFormatsExecute},
+        {&TForm1::actShowImage,
+         "actShowImage",
+         "Просмотр файла",
+         "Посмотреть картинку",
+         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+         nullptr},
+        {&TForm1::actSessOld,
+         "actSessOld",
+         "Старые сессии",
+         "Просмотр старых сессий",
+         {},
+         &TForm1::actSessOldExecute},
+        {&TForm1::actCancelProgress,
+         "actCancelProgress",
+         "Прервать",
+         "",
+         {},
+         &TForm1::actCancelProgressExecute},
+        {&TForm1::actSessSelect,
+         "actSessSelect",
+         "Перейти",
+         "Перейти на сайт для просмотра выбранной сессии",
+         {},
+         &TForm1::actSessSelectExecute},
+        {&TForm1::actSessClose,
+         "actSessClose",
+         "Закрыть",
+         "Закрыть окно",
+         {},
+         &TForm1::actSessCloseExecute},
+        {&TForm1::actShowHelp,
+         "actShowHelp",
+         "?",
+         "",
+         {QKeySequence(Qt::Key_F1)},
+         &TForm1::actShowHelpExecute},
+        {&TForm1::actDel,
+         "actDel",
+         "Удалить файлы",
+         "Удалить выбранные файлы из списка",
+         {QKeySequence(QKeySequence::Delete)},
+         &TForm1::actDelExecute},
+        {&TForm1::actSelAll,
+         "actSelAll",
+         "Выделить всё",
+         "Выделить все файлы в списке",
+         {},
+         &TForm1::actSelAllExecute},
+        {&TForm1::actPrev,
+         "actPrev",
+         "<",
+         "Перейти к предыдущему файлу в списке",
+         {},
+         &TForm1::actPrevExecute},
+        {&TForm1::actNext,
+         "actNext",
+         ">",
+         "Перейти к следующему файлу в списке",
+         {},
+         &TForm1::actNextExecute},
+        {&TForm1::actFirst,
+         "actFirst",
+         "<<",
+         "Перейти к первому файлу в списке",
+         {QKeySequence(Qt::Key_Home)},
+         &TForm1::actFirstExecute},
+        {&TForm1::actLast,
+         "actLast",
+         ">>",
+         "Перейти к последнему файлу в списке",
+         {QKeySequence(Qt::Key_End)},
+         &TForm1::actLastExecute},
+    };
+    for (const Row& row : rows) {
+        auto* action = new QAction(QString::fromUtf8(row.caption), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setToolTip(QString::fromUtf8(row.hint));
+        action->setStatusTip(action->toolTip());
+        action->setShortcuts(row.keys);
+        addAction(action);
+        this->*row.member = action;
+        if (row.handler != nullptr) {
+            connectHandler(action, row.handler);
+        }
+    }
 }
 
 void TForm1::CreateShell() {
