@@ -8,7 +8,6 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <tuple>
 
@@ -50,41 +49,7 @@ void TForm1::CreateList() {
              return true;
          }});
     DBGrid1->setItemDelegate(delegate_);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);  // row selection at start
-    DBGrid1->setTabKeyNavigation(true);
-    DBGrid1->setFrameShape(QFrame::NoFrame);
-    DBGrid1->setShowGrid(true);
-    DBGrid1->setWordWrap(false);
-    // Camera names differ at their ends: cut in the middle, the extension kept.
-    DBGrid1->setTextElideMode(Qt::ElideMiddle);
-    // The columns always fill the list's width (FitColumns), so there is never
-    // anything to scroll to sideways.
-    DBGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QFont cells(QStringLiteral("Consolas"));
-    cells.setPixelSize(11);
-    DBGrid1->setFont(cells);
-    QPalette colours = DBGrid1->palette();
-    colours.setColor(QPalette::Base, Qt::white);
-    colours.setColor(QPalette::Text, Qt::black);
-    // The selection stays visible without the focus.
-    colours.setColor(QPalette::Inactive, QPalette::Highlight,
-                     colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
-    DBGrid1->setPalette(colours);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->verticalHeader()->setMinimumSectionSize(17);
-    DBGrid1->verticalHeader()->setDefaultSectionSize(17);
-    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (int i = 0; i < order::kListColumnCount; ++i) {
-        DBGrid1->setColumnWidth(i, order::kListColumns.at(i).width);
-    }
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // Sorted by File ascending from the start, and shown so.
-    DBGrid1->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
-    DBGrid1->horizontalHeader()->setSortIndicatorShown(true);
+    setUpOrderListView(*DBGrid1);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TForm1::DBGrid1TitleClick);
@@ -242,38 +207,9 @@ void TForm1::FollowCursor() {
 }
 
 void TForm1::FitColumns() {
-    // Every column but File as wide as it needs (its title, with the sort marker when
-    // sorted by it, and its longest value), File the rest: camera names differ late in
-    // the name, so the list shows as much of them as its width allows at every row count.
-    const int available = DBGrid1->viewport()->width();
-    const QFontMetrics cells(DBGrid1->font());
-    const QFontMetrics titles(DBGrid1->horizontalHeader()->font());
-    constexpr int kMarker = 14;  // the sort marker beside a title
-    constexpr int kLongestFormat = 120;
-    std::array<int, order::kListColumnCount> widths{};
-    int file = 0;
-    int others = 0;
-    for (int i = 0; i < order::kListColumnCount; ++i) {
-        const order::Field field = order::columnField(i);
-        if (field == order::Field::File) {
-            file = i;
-            continue;
-        }
-        const bool sorted = DBGrid1->horizontalHeader()->sortIndicatorSection() == i;
-        int need = titles.horizontalAdvance(QString::fromUtf8(order::kListColumns.at(i).title)) +
-                   8 + (sorted ? kMarker : 0);
-        const QStringList values = field == order::Field::Count
-                                       ? QStringList{QStringLiteral("9999")}
-                                       : delegate_->pickList(i);
-        for (const QString& value : values) {
-            need = std::max(need, std::min(kLongestFormat, cells.horizontalAdvance(value) + 10));
-        }
-        widths[i] = need;
-        others += need;
-    }
-    widths[file] = std::max(40, available - others);
-    for (int i = 0; i < order::kListColumnCount; ++i) {
-        DBGrid1->setColumnWidth(i, widths[i]);
+    const std::vector<int> widths = orderListColumnWidths(*DBGrid1, *delegate_);
+    for (int i = 0; i < static_cast<int>(widths.size()); ++i) {
+        DBGrid1->setColumnWidth(i, widths[static_cast<size_t>(i)]);
     }
 }
 

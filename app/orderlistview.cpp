@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTableView>
+#include <algorithm>
+#include <vector>
 
 #include "order/choices.h"
 #include "order/listcolumns.h"
@@ -180,4 +183,76 @@ void OrderListDelegate::initStyleOption(QStyleOptionViewItem* option,
         option->state &= ~QStyle::State_Selected;
         option->backgroundBrush = highlighted ? QColor(192, 192, 192) : QColor(255, 0, 0);
     }
+}
+
+void setUpOrderListView(QTableView& view) {
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);  // row selection at start
+    view.setTabKeyNavigation(true);
+    view.setFrameShape(QFrame::NoFrame);
+    view.setShowGrid(true);
+    view.setWordWrap(false);
+    // Camera names differ at their ends: cut in the middle, the extension kept.
+    view.setTextElideMode(Qt::ElideMiddle);
+    // The columns always fill the list's width (FitColumns), so there is never
+    // anything to scroll to sideways.
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont cells(QStringLiteral("Consolas"));
+    cells.setPixelSize(11);
+    view.setFont(cells);
+    QPalette colours = view.palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Text, Qt::black);
+    // The selection stays visible without the focus.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    view.setPalette(colours);
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setMinimumSectionSize(17);
+    view.verticalHeader()->setDefaultSectionSize(17);
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int i = 0; i < order::kListColumnCount; ++i) {
+        view.setColumnWidth(i, order::kListColumns.at(i).width);
+    }
+    view.horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Sorted by File ascending from the start, and shown so.
+    view.horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    view.horizontalHeader()->setSortIndicatorShown(true);
+}
+
+std::vector<int> orderListColumnWidths(const QTableView& view, const OrderListDelegate& delegate) {
+    // Every column but File as wide as it needs (its title, with the sort marker when
+    // sorted by it, and its longest value), File the rest: camera names differ late in
+    // the name, so the list shows as much of them as its width allows at every row count.
+    const int available = view.viewport()->width();
+    const QFontMetrics cells(view.font());
+    const QFontMetrics titles(view.horizontalHeader()->font());
+    constexpr int kMarker = 14;  // the sort marker beside a title
+    constexpr int kLongestFormat = 120;
+    std::vector<int> widths(order::kListColumnCount, 0);
+    int file = 0;
+    int others = 0;
+    for (int i = 0; i < order::kListColumnCount; ++i) {
+        const order::Field field = order::columnField(i);
+        if (field == order::Field::File) {
+            file = i;
+            continue;
+        }
+        const bool sorted = view.horizontalHeader()->sortIndicatorSection() == i;
+        int need = titles.horizontalAdvance(QString::fromUtf8(order::kListColumns.at(i).title)) +
+                   8 + (sorted ? kMarker : 0);
+        const QStringList values = field == order::Field::Count
+                                       ? QStringList{QStringLiteral("9999")}
+                                       : delegate.pickList(i);
+        for (const QString& value : values) {
+            need = std::max(need, std::min(kLongestFormat, cells.horizontalAdvance(value) + 10));
+        }
+        widths[static_cast<size_t>(i)] = need;
+        others += need;
+    }
+    widths[static_cast<size_t>(file)] = std::max(40, available - others);
+    return widths;
 }

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QStringList>
 #include <QStyledItemDelegate>
+#include <vector>
 
 // How the order list (DBGrid1) looks and edits: its titles and its cell editors.
 
@@ -45,3 +46,16 @@ protected:
 private:
     const QStringList& formatPickList_;
 };
+
+class QTableView;
+
+// The list's look and behaviour as a table: whole-row selection to start with, no
+// editing until the list edits, the cell font, colours that keep the selection visible
+// without the focus, fixed rows of 17 pixels, the columns' first widths, sorted by File
+// ascending, and never a sideways scroll (the columns always fill its width).
+void setUpOrderListView(QTableView& view);
+
+// The columns' widths for the list's width now: every column but File as wide as its
+// title (with the sort marker when sorted by it) and its longest value need, File the
+// rest.
+std::vector<int> orderListColumnWidths(const QTableView& view, const OrderListDelegate& delegate);
