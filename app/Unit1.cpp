@@ -1,4 +1,6 @@
 #include "app/Unit1.h"
+#include "app/orderlistpanel.h"
+#include "order/listrules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -461,4 +463,98 @@ void TForm1::dragMoveEvent(QDragMoveEvent* event) {
     if (!localFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
+}
+
+// The order list (see OrderListPanel): its widgets keep the names the window gives them.
+void TForm1::CreateList() {
+    list_ = new OrderListPanel(
+        *this, state_, dialogs_,
+        {[this] { actSelAllExecute(); }, [this] { actDelExecute(); }, [this] { N2Click(); }});
+    DBGrid1 = list_->view();
+    model_ = list_->model();
+    PopupMenu1 = list_->popup();
+    N5 = list_->formatMenu();
+    N6 = list_->paramMenu();
+    N7 = list_->paperMenu();
+    N9 = list_->countMenu();
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+}
+
+void TForm1::BuildFormatChoices() {
+    list_->buildFormatChoices();
+}
+
+void TForm1::BuildCountChoices() {
+    list_->buildCountChoices();
+}
+
+std::vector<int> TForm1::SelectedRows() const {
+    return list_->selectedRows();
+}
+
+void TForm1::DBGrid1TitleClick(int column) {
+    list_->titleClick(column);
+}
+
+void TForm1::ApplyToSelected(order::Field field, const QVariant& value) {
+    list_->applyToSelected(field, value);
+}
+
+void TForm1::actDelExecute() {
+    order::deleteSelected(Data, SelectedRows());
+    DBGrid1->clearSelection();
+}
+
+void TForm1::actSelAllExecute() {
+    DBGrid1->selectAll();
+}
+
+void TForm1::N2Click() {
+    Data.empty();
+}
+
+void TForm1::actPrevExecute() {
+    DBGrid1->clearSelection();
+    Data.prior();
+}
+
+void TForm1::actNextExecute() {
+    DBGrid1->clearSelection();
+    Data.next();
+}
+
+void TForm1::actFirstExecute() {
+    DBGrid1->clearSelection();
+    Data.first();
+}
+
+void TForm1::actLastExecute() {
+    DBGrid1->clearSelection();
+    Data.last();
+}
+
+void TForm1::FollowCursor() {
+    list_->followCursor();
+}
+
+void TForm1::FitColumns() {
+    list_->fitColumns();
+}
+
+void TForm1::SetListEditing(bool editing) {
+    list_->setEditing(editing);
+}
+
+void TForm1::DBGrid1MouseWheel(QWheelEvent* event) {
+    list_->wheel(event);
+}
+
+std::pair<QString, int> TForm1::DBGrid1ShowCellHint(const QModelIndex& cell) const {
+    return list_->cellHint(cell);
+}
+
+void TForm1::ShowCellHint(QHelpEvent* event) {
+    list_->showCellHint(event);
 }

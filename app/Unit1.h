@@ -12,8 +12,7 @@
 #include "platform/hotarea.h"
 
 class LabBanner;
-class OrderListDelegate;
-class PhotoHint;
+class OrderListPanel;
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -290,9 +289,8 @@ private:
     QAction* actSessSelect = nullptr;
     QAction* actSessClose = nullptr;
     QAction* actCancelProgress = nullptr;
-    OrderListDelegate* delegate_ = nullptr;
-    PhotoHint* photoHint_ = nullptr;
-    int wheelRemainder_ = 0;
+    // The order list: its grid, popup menu, hints and sorting.
+    OrderListPanel* list_ = nullptr;
     QAction* actSend = nullptr;
     QAction* actAdd = nullptr;
     QAction* actUpdateFormats = nullptr;
