@@ -1,10 +1,12 @@
+// The main window: its start-up, the order commands, the format download, the viewer
+// and the upload commands. The list, the banner and the upload's steps are classes of
+// their own; the window's pictures, layouts and hot areas are in Unit1_shell.cpp.
 #include "app/Unit1.h"
-#include "app/orderlistpanel.h"
-#include "order/listrules.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -29,11 +31,18 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/help.h"
 #include "app/log.h"
+#include "app/orderlistpanel.h"
 #include "app/photohint.h"
+#include "app/uploadsteps.h"
 #include "formats/catalogue.h"
 #include "formats/messages.h"
+#include "images/ShowImage.h"
+#include "images/prepare.h"
 #include "order/addfile.h"
+#include "order/listrules.h"
+#include "order/orderlistmodel.h"
 #include "platform/background.h"
 #include "platform/busycursor.h"
 #include "platform/dialogs.h"
@@ -43,6 +52,8 @@
 #include "service/Session.h"
 #include "service/httpget.h"
 #include "service/sessions.h"
+#include "upload/progress.h"
+#include "upload/sendtask.h"
 
 TForm1::TForm1(ProgramState& state, const MainWindowServices& services, QWidget* parent)
     : QWidget(parent),
@@ -557,4 +568,138 @@ std::pair<QString, int> TForm1::DBGrid1ShowCellHint(const QModelIndex& cell) con
 
 void TForm1::ShowCellHint(QHelpEvent* event) {
     list_->showCellHint(event);
+}
+
+// The image viewer: the show-file command and the viewer following the table's cursor.
+
+void TForm1::setViewerWindow(TForm2* viewer) {
+    viewerWindow_ = viewer;
+    viewer->setCommands({actPrev, actNext, actFirst, actLast, actDel, [this] {
+                             if (helpWindow_ != nullptr) {
+                                 helpWindow_->showOver(viewerWindow_);
+                             }
+                         }});
+    connect(actShowImage, &QAction::triggered, this,
+            [this] { runHandler(&TForm1::actShowImageExecute); });
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, actShowImage, &QAction::trigger);
+    connect(&Data, &order::OrderTable::afterScroll, this, &TForm1::DataAfterScroll);
+}
+
+void TForm1::actShowImageExecute() {
+    if (Data.rowCount() == 0 || viewerWindow_ == nullptr) {
+        return;
+    }
+    SetListEditing(false);
+    DBGrid1->clearSelection();
+    viewerWindow_->showOver(this);
+    SetListEditing(true);
+    Data.refresh();
+}
+
+void TForm1::DataAfterScroll() {
+    if (!isVisible() || viewerWindow_ == nullptr) {
+        return;
+    }
+    if (viewerWindow_->isVisible() && Data.rowCount() > 0) {
+        viewerWindow_->UpdateForm(false);
+    } else if (viewerWindow_->isVisible()) {
+        viewerWindow_->reject();
+    }
+}
+
+// The upload: the send and cancel commands, and the worker's start and end (the steps
+// it has this thread run are OrderUploadSteps).
+
+TForm1::~TForm1() {
+    stopUpload();
+    StopBannerFetch();
+    // The state outlives this window: its notices must not reach it any more.
+    Data.disconnect(this);
+}
+
+void TForm1::setProgressWindow(TForm3* progress) {
+    progressWindow_ = progress;
+    uploadSteps_ = std::make_unique<OrderUploadSteps>(OrderUploadSteps::Services{
+        Data, Formats, *progress, services_.urls, dialogs_, services_.serviceHost,
+        [this](bool editing) { SetListEditing(editing); },
+        [this](const std::atomic<bool>& stop) { return GetNewSession(&stop); }});
+    connect(progress, &TForm3::FormActivate, this,
+            [this] { runHandler(&TForm1::StartSendThread); });
+    connect(progress, &TForm3::cancelRequested, actCancelProgress, &QAction::trigger);
+}
+
+void TForm1::actSendExecute() {
+    if (Data.rowCount() == 0 || progressWindow_ == nullptr || SendTask != nullptr) {
+        return;
+    }
+    progressWindow_->showOver(this);
+    progressWindow_->resetForNextUpload();
+}
+
+void TForm1::StartSendThread() {
+    if (SendTask != nullptr) {
+        return;  // one worker for each showing of the window
+    }
+    auto* task =
+        new TSendFilesTask(*uploadSteps_,
+                           upload::SendServices{services_.http, dialogs_, &images::preparePrint,
+                                                services_.serviceHost, services_.serviceWebAddress},
+                           this);
+    SendTask = task;
+    state_.Sending = true;
+    connect(task, &QThread::finished, this, &TForm1::SendTerminated);
+    // No red rows while the run lasts, and the list in whole-row selection.
+    model_->setWarningsShown(false);
+    SetListEditing(false);
+    DBGrid1->clearSelection();
+    qCDebug(lcApp) << "upload started with" << Data.rowCount() << "rows";
+    task->start();
+}
+
+void TForm1::SendTerminated() {
+    state_.Sending = false;
+    if (SendTask == nullptr || !SendTask->stopRequested()) {
+        return;  // SendFinished has shown the end
+    }
+    progressWindow_->showAborted();
+    // The list may be edited again (the run changed nothing in it).
+    SetListEditing(true);
+}
+
+void TForm1::actCancelProgressExecute() {
+    if (SendTask != nullptr && SendTask->isRunning() && !SendTask->stopRequested()) {
+        SendTask->requestStop();
+    }
+    if (state_.Sending) {
+        return;
+    }
+    if (progressWindow_ != nullptr) {
+        progressWindow_->closeWindow();
+    }
+    delete SendTask;
+    SendTask = nullptr;
+    model_->setWarningsShown(true);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (SendTask != nullptr) {
+        stopUpload();
+        progressWindow_->closeWindow();
+    }
+    QWidget::closeEvent(event);
+}
+
+void TForm1::stopUpload() {
+    if (SendTask == nullptr) {
+        return;
+    }
+    SendTask->requestStop();
+    // The worker may be waiting for this thread: keep serving it until it has ended.
+    while (!SendTask->wait(20)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    delete SendTask;
+    SendTask = nullptr;
+    state_.Sending = false;
+    model_->setWarningsShown(true);
 }
