@@ -9,6 +9,7 @@
 
 #include "app/programstate.h"
 #include "app/uploadsteps.h"
+#include "app/windowlayouts.h"
 #include "platform/hotarea.h"
 
 class LabBanner;
@@ -230,9 +231,6 @@ private:
     // Gives the order list the focus when it has rows: after adding photos, and when
     // the list layout appears.
     void FocusList();
-    // Moves the window back onto its screen's free area when a layout change made it
-    // reach past an edge.
-    void KeepOnScreen();
     // The list's wheel rules: the selection is cleared and the cursor moves.
     void DBGrid1MouseWheel(QWheelEvent* event);
     // Shows the hint of the cell under the pointer with its time-out; the File cell's
@@ -280,9 +278,8 @@ private:
     // What the banner shows, how it is fetched and when it animates.
     LabBanner* banner_ = nullptr;
     QTimer* Timer1 = nullptr;
-    // Hot areas shown only in the empty layout, and only in the list layout.
-    std::vector<QWidget*> emptyLayoutOnly_;
-    std::vector<QWidget*> listLayoutOnly_;
+    // The welcome screen and the list layout, each with the widgets it alone shows.
+    std::unique_ptr<WindowLayouts> layouts_;
     QAction* actShowImage = nullptr;
     QAction* actShowHelp = nullptr;
     QAction* actSessOld = nullptr;
