@@ -49,25 +49,26 @@ QStringList SingleInstance::photosOf(const QStringList& arguments) {
 }
 
 SingleInstance::Claim SingleInstance::claim(const QStringList& photos) {
-    lock_ = std::make_unique<QLockFile>(socketPath_ + QStringLiteral(".lock"));
-    // Held for the process's life: never stale by age, only when its process is gone.
-    lock_->setStaleLockTime(0);
+    lock_ = std::make_unique<platform::ProcessLock>(socketPath_ + QStringLiteral(".lock"));
     const QDeadlineTimer deadline(limits_.answerWait);
     for (;;) {
-        if (lock_->tryLock(0)) {
+        const platform::ProcessLock::Result lock = lock_->tryLock();
+        if (lock == platform::ProcessLock::Result::Taken) {
             listen();
             return Claim::First;
         }
-        if (lock_->error() != QLockFile::LockFailedError) {
-            // No lock can be made here at all: run, as a program without a claim would.
-            qCWarning(lcApp) << "no lock file beside" << socketPath_ << "error" << lock_->error();
+        const bool held = lock == platform::ProcessLock::Result::HeldElsewhere;
+        // Another program may live: it listens as soon as it has the lock.
+        if (handOver(photos, deadline)) {
+            return Claim::HandedOver;
+        }
+        if (!held) {
+            // No lock can be made here at all, and nobody answers: run, as a program
+            // without a claim would.
+            qCWarning(lcApp) << "no lock file can be made beside" << socketPath_;
             lock_.reset();
             listen();
             return Claim::First;
-        }
-        // Another program lives: it listens as soon as it has the lock.
-        if (handOver(photos, deadline)) {
-            return Claim::HandedOver;
         }
         if (deadline.hasExpired()) {
             qCWarning(lcApp) << "a program is running but did not take the photos";

@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -11,12 +10,14 @@
 #include <functional>
 #include <memory>
 
+#include "platform/processlock.h"
+
 // One program per user. The first start takes a lock file in the private working folder
-// for its whole life and at once listens on a socket beside it; a later start hands its
-// photos over there and ends, so two processes never write one order. A hand-over is
-// answered as soon as it has arrived, whatever the program is doing (a start-up
-// message, a format download); its photos are given to the program when it can take
-// them (no modal window up). User-interface thread.
+// for its whole life (platform::ProcessLock) and at once listens on a socket beside it; a later
+// start hands its photos over there and ends, so two processes never write one order. A hand-over
+// is answered as soon as it has arrived, whatever the program is doing (a start-up message, a
+// format download); its photos are given to the program when it can take them (no modal window up).
+// User-interface thread.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -61,7 +62,7 @@ private:
 
     QString socketPath_;
     Limits limits_;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<platform::ProcessLock> lock_;
     QLocalServer server_;
     int open_ = 0;
     std::deque<QStringList> waiting_;

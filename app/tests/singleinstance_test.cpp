@@ -73,6 +73,11 @@ public:
         return log_.contains(text);
     }
     void signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
+    // What it has logged so far.
+    QString log() {
+        log_ += QString::fromUtf8(process_.readAllStandardError());
+        return log_;
+    }
     QProcess& process() { return process_; }
 
 private:
@@ -226,7 +231,8 @@ TEST(OneProgram, AStartBesideAProgramThatDoesNotAnswerSaysSoAndLeavesIt) {
     first.signal(SIGSTOP);
     {
         ProgramProcess second;
-        EXPECT_TRUE(second.logged(QStringLiteral("a program is running but did not take")));
+        EXPECT_TRUE(second.logged(QStringLiteral("a program is running but did not take")))
+            << "the first's log: " << first.log().toStdString();
         // It shows the message now; it never listens in the first's place.
         EXPECT_TRUE(QFileInfo::exists(socket));
     }
