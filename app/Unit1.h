@@ -20,7 +20,6 @@ class QDragMoveEvent;
 class QHelpEvent;
 class QLabel;
 class QMenu;
-class QMovie;
 class QShowEvent;
 class QTableView;
 class QTimer;

@@ -525,21 +525,22 @@ void HttpServer::serve(int fd, std::string peer) {
                                  std::all_of(lengthText.begin(), lengthText.end(), [](char c) {
                                      return std::isdigit(static_cast<unsigned char>(c));
                                  });
+        const unsigned long long length =
+            lengthReads ? std::strtoull(lengthText.c_str(), nullptr, 10) : 0;
         if (!lengthReads) {
             response.status = 400;
             response.body = "Error: the request's length does not read";
-        } else if (std::strtoull(lengthText.c_str(), nullptr, 10) > limits_.maxBodyBytes) {
+        } else if (length > limits_.maxBodyBytes) {
             response.status = 413;
             response.body = "Error: the request is larger than " +
                             std::to_string(limits_.maxBodyBytes / (1024 * 1024)) + " MB";
-        } else if (std::strtoull(lengthText.c_str(), nullptr, 10) > 0 &&
-                   bodyReaders_.fetch_add(1) >= limits_.maxBodyConnections) {
+        } else if (length > 0 && bodyReaders_.fetch_add(1) >= limits_.maxBodyConnections) {
             --bodyReaders_;
             response.status = 503;
             response.headers["Retry-After"] = "10";
             response.body = "Error: too many uploads at once; try again shortly";
         } else {
-            const bool withBody = std::strtoull(lengthText.c_str(), nullptr, 10) > 0;
+            const bool withBody = length > 0;
             const auto expect = request.headers.find("Expect");
             if (expect != request.headers.end() && expect->second == "100-continue") {
                 const std::string proceed = "HTTP/1.1 100 Continue\r\n\r\n";

@@ -40,10 +40,10 @@ def read_table(readme):
 
 def read_build(map_path):
     here = os.path.dirname(os.path.abspath(__file__))
-    spec = importlib.util.spec_from_file_location("check_includes",
+    found = importlib.util.spec_from_file_location("check_includes",
                                                   os.path.join(here, "check-includes.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     _, targets = module.read_map(map_path)
     built = {}
     for name, target in targets.items():
